@@ -1,0 +1,38 @@
+#include "fromlanrik.h"
+#include "ui_fromlanrik.h"
+
+#include <QIcon>
+#include <QPixmap>
+#include <QSplashScreen>
+
+// The pictures are compiled into this library; register them during static
+// initialisation so they are reachable from the first line of main on.
+static int registerBundle()
+{
+    Q_INIT_RESOURCE(resources);
+    return 1;
+}
+static const int bundleRegistered = registerBundle();
+
+fromlanrik::fromlanrik(QWidget *parent)
+    : QWidget(parent)
+    , ui(new Ui_fromlanrik)
+{
+    ui->setupUi(this);
+
+    QPixmap splashPicture(QStringLiteral(":/tree/start.jpg"));
+    QSplashScreen splash(splashPicture);
+    splash.show();
+
+    setWindowIcon(QIcon(QStringLiteral(":/ICO/Lanrik1.ico")));
+
+    Start();
+    RefPIcture();
+
+    splash.finish(this);
+}
+
+fromlanrik::~fromlanrik()
+{
+    delete ui;
+}

@@ -1,0 +1,3 @@
+#include "ping.h"
+
+QString pingHost(const QString &) { return QStringLiteral("失败"); }

@@ -1,0 +1,13 @@
+#ifndef PDFREPORT_H
+#define PDFREPORT_H
+
+#include <QString>
+
+class QTableWidget;
+
+// Prints the table as a ruled grid on A4 pages into a PDF file and opens it with
+// the desktop's PDF viewer. Landscape only for the orientation word "横向".
+bool printTableToPdf(QTableWidget *table, const QString &path, const QString &title,
+                     const QString &subtitle, const QString &footer, const QString &orientation);
+
+#endif

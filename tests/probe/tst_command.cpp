@@ -1,0 +1,154 @@
+#include "appdir.h"
+#include "command.h"
+#include "fromlanrik.h"
+#include "platform.h"
+#include "testrunner.h"
+
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextCodec>
+#include <QTextEdit>
+#include <QThread>
+#include <QTimer>
+
+class TstCommand : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void normalise_data();
+    void normalise();
+    void codecFollowsKernel_data();
+    void codecFollowsKernel();
+    void runs_data();
+    void runs();
+    void boundKillsAndKeepsPartialOutput();
+    void timersFireWhileWaiting();
+    void worksOnAWorkerThread();
+    void commandTab_data();
+    void commandTab();
+};
+
+void TstCommand::normalise_data()
+{
+    QTest::addColumn<QString>("raw");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("CR LF pairs") << "a\r\n\r\n\r\nb" << "a\nb";
+    QTest::newRow("single line feed stays") << "a\nb\n" << "a\nb\n";
+    QTest::newRow("four become one") << "a\n\n\n\nb" << "a\nb";
+    QTest::newRow("five become two") << "a\n\n\n\n\nb" << "a\n\nb";
+    QTest::newRow("eight become two") << QString("a") + QString(8, '\n') + "b" << "a\n\nb";
+    QTest::newRow("nine become three") << QString("a") + QString(9, '\n') + "b" << "a\n\n\nb";
+    QTest::newRow("blanks kept, not trimmed") << "  x  \n" << "  x  \n";
+}
+
+void TstCommand::normalise()
+{
+    QFETCH(QString, raw);
+    QFETCH(QString, expected);
+    QCOMPARE(normaliseCommandOutput(raw), expected);
+}
+
+void TstCommand::codecFollowsKernel_data()
+{
+    QTest::addColumn<QString>("kernel");
+    QTest::addColumn<QByteArray>("codec");
+    QTest::newRow("linux") << "linux" << QByteArray("UTF-8");
+    QTest::newRow("winnt") << "winnt" << QByteArray("GBK");
+    QTest::newRow("darwin is not windows") << "darwin" << QByteArray("UTF-8");
+    QTest::newRow("Windows capitalised is not win") << "Windows" << QByteArray("UTF-8");
+}
+
+void TstCommand::codecFollowsKernel()
+{
+    QFETCH(QString, kernel);
+    QFETCH(QByteArray, codec);
+    QCOMPARE(commandOutputCodec(platformOf(kernel))->name(), codec);
+}
+
+void TstCommand::runs_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("echo keeps final line feed") << "echo hello" << "hello\n";
+    QTest::newRow("quotes group arguments") << "printf \"%s|\" \"a b\" c" << "a b|c|";
+    QTest::newRow("carriage returns removed") << "printf x\\r\\n\\r\\n\\r\\ny" << "x\ny";
+    QTest::newRow("utf-8 output") << "printf 网关" << QStringLiteral("网关");
+    QTest::newRow("standard error left out") << "sh -c \"echo out; echo err >&2\"" << "out\n";
+    QTest::newRow("exit code ignored") << "sh -c \"echo partial; exit 3\"" << "partial\n";
+    QTest::newRow("missing program") << "no-such-program-netcheck --x" << "";
+    QTest::newRow("no shell in between") << "echo a | cat" << "a | cat\n";
+    QTest::newRow("empty line") << "" << "";
+}
+
+void TstCommand::runs()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, expected);
+    QCOMPARE(runCommand(command), expected);
+}
+
+void TstCommand::boundKillsAndKeepsPartialOutput()
+{
+    QElapsedTimer clock;
+    clock.start();
+    const QString out = runCommand(QStringLiteral("sh -c \"echo early; exec sleep 30\""), 500);
+    QCOMPARE(out, QStringLiteral("early\n"));
+    QVERIFY2(clock.elapsed() < 10000, "the bound did not end the command");
+}
+
+void TstCommand::timersFireWhileWaiting()
+{
+    int ticks = 0;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(20);
+    runCommand(QStringLiteral("sleep 0.5"));
+    QVERIFY(ticks > 0);
+}
+
+void TstCommand::worksOnAWorkerThread()
+{
+    QString out;
+    QThread *thread = QThread::create([&] { out = runCommand(QStringLiteral("echo worker")); });
+    thread->start();
+    QVERIFY(thread->wait(10000));
+    delete thread;
+    QCOMPARE(out, QStringLiteral("worker\n"));
+}
+
+void TstCommand::commandTab_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+    const QString sep = QString(49, QLatin1Char('-')) + QLatin1Char('\n');
+    QTest::newRow("empty input clears") << "" << "";
+    QTest::newRow("only blank lines") << "  \n\n \t\n" << "";
+    QTest::newRow("trimmed echo") << "   echo hi   " << "echo hi\n" + sep + "hi\n\n";
+    QTest::newRow("three blocks in order")
+        << "echo 1\n\nprintf two\nno-such-program-netcheck"
+        << "echo 1\n" + sep + "1\n\n" + "printf two\n" + sep + "two\n" + "no-such-program-netcheck\n" + sep + "\n";
+}
+
+void TstCommand::commandTab()
+{
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    setAppDirOverride(dir.path());
+    {
+        fromlanrik window;
+        auto *txtCMD = window.findChild<QTextEdit *>(QStringLiteral("txtCMD"));
+        auto *textCMD = window.findChild<QTextEdit *>(QStringLiteral("textCMD"));
+        textCMD->setPlainText(QStringLiteral("old output"));
+        txtCMD->setPlainText(input);
+        QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("cmdCMD")), Qt::LeftButton);
+        QCOMPARE(textCMD->toPlainText(), expected);
+    }
+    setAppDirOverride(QString());
+}
+
+NETCHECK_TEST(TstCommand)
+#include "tst_command.moc"
