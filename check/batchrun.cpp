@@ -1,9 +1,406 @@
 #include "batchrun.h"
+#include "appdir.h"
+#include "checkscript.h"
+#include "command.h"
 #include "fromlanrik.h"
 #include "ui_fromlanrik.h"
+#include "webfetch.h"
 
-bool appendTextFile(const QString &, const QString &) { return false; }
-void speakText(const QString &) {}
+#include <QApplication>
+#include <QDateTime>
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QTableWidget>
+#include <QTextStream>
+#include <QTextToSpeech>
+#include <QThread>
 
-void fromlanrik::ScriptStart() {}
-void fromlanrik::on_cmdScriptStart_clicked() {}
+namespace
+{
+const QString kTimeFormat = QStringLiteral("yyyy年MM月dd日 hh:mm:ss");
+const QString kPassMark = QStringLiteral("<img src=\":/tree/ok.png\" height=32 width=32/><br>");
+const QString kFailMark = QStringLiteral("<img src=\":/tree/no.png\" height=32 width=32/><br>");
+constexpr int kLedSize = 16;
+constexpr int kRowHeight = 48;
+
+std::function<void(const QString &)> &speechObserver()
+{
+    static std::function<void(const QString &)> observer;
+    return observer;
+}
+
+int busyDepth = 0;
+int commandBoundMs = kCommandTimeoutMs;
+int pageBoundMs = kHttpTimeoutMs;
+BatchRunTimes lastTimes;
+
+// Switches a button off for the life of the object and restores its former state.
+class ButtonOff
+{
+public:
+    explicit ButtonOff(QWidget *button)
+        : button(button)
+        , wasEnabled(button->isEnabled())
+    {
+        button->setEnabled(false);
+    }
+    ~ButtonOff()
+    {
+        if (button)
+            button->setEnabled(wasEnabled);
+    }
+
+private:
+    QPointer<QWidget> button;
+    bool wasEnabled;
+};
+
+QString cellText(QTableWidget *table, int row, int column)
+{
+    const QTableWidgetItem *item = table->item(row, column);
+    return item ? item->text().trimmed() : QString();
+}
+
+void setCell(QTableWidget *table, int row, int column, const QString &text)
+{
+    table->setItem(row, column, new QTableWidgetItem(text));
+}
+
+void resetResultsTable(QTableWidget *table)
+{
+    static const QStringList headers
+        = { QStringLiteral("名称"), QStringLiteral("状态"), QStringLiteral("检测内容"),
+              QStringLiteral("检测时间"), QStringLiteral("检测结果"), QStringLiteral("位置") };
+    static const int widths[] = { 200, 80, 360, 200, 500, 100 };
+    table->clear();
+    table->setColumnCount(headers.size());
+    table->setHorizontalHeaderLabels(headers);
+    for (int c = 0; c < headers.size(); ++c)
+        table->setColumnWidth(c, widths[c]);
+    table->verticalHeader()->setFixedWidth(kRowHeight);
+    table->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    table->horizontalHeader()->setFixedHeight(kRowHeight);
+    table->horizontalHeader()->setStyleSheet(QStringLiteral("QHeaderView::section{background:skyblue;}"));
+    table->setStyleSheet(QStringLiteral("selection-background-color:lightblue;"));
+    table->setRowCount(2);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table->repaint();
+}
+
+// Device labels of the freshly rebuilt picture panel by the script row they show.
+// Taken once per run: a label's tooltip becomes its result text as the run goes on.
+QHash<int, QPointer<QLabel>> deviceLabels(QWidget *panel)
+{
+    QHash<int, QPointer<QLabel>> labels;
+    for (QLabel *label : panel->findChildren<QLabel *>()) {
+        bool ok = false;
+        const int row = label->toolTip().toInt(&ok);
+        if (ok)
+            labels.insert(row, label);
+    }
+    return labels;
+}
+
+QString logRecord(QTableWidget *table, int row)
+{
+    QString record;
+    for (int column : { 5, 0, 1, 2, 3 })
+        record += cellText(table, row, column) + QLatin1Char(',');
+    return record + QLatin1Char('\n');
+}
+} // namespace
+
+bool appendTextFile(const QString &path, const QString &text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    QTextStream out(&file);
+    out << text;
+    out.flush();
+    file.close();
+    return true;
+}
+
+void setSpeechObserver(std::function<void(const QString &)> observer)
+{
+    speechObserver() = std::move(observer);
+}
+
+namespace
+{
+// Connecting to the platform's speech service can block indefinitely (a service that
+// was spawned but never answers), so the engine lives on a thread of its own and the
+// window never waits for it.
+constexpr unsigned long kSpeechStopWaitMs = 1000;
+
+struct Speaker
+{
+    QThread *thread = nullptr;
+    QObject *context = nullptr; // lives in thread
+    QTextToSpeech *engine = nullptr; // touched only in thread
+};
+Speaker *speaker = nullptr;
+
+void stopSpeaker()
+{
+    if (!speaker)
+        return;
+    Speaker *s = speaker;
+    QMetaObject::invokeMethod(
+        s->context,
+        [s] {
+            delete s->engine;
+            s->engine = nullptr;
+            delete s->context;
+            QThread::currentThread()->quit();
+        },
+        Qt::QueuedConnection);
+    // A thread still stuck connecting is left behind; the process ends it.
+    if (s->thread->wait(kSpeechStopWaitMs)) {
+        delete s->thread;
+        delete s;
+    }
+    speaker = nullptr;
+}
+
+Speaker *startSpeaker()
+{
+    auto *s = new Speaker;
+    s->thread = new QThread;
+    s->thread->setObjectName(QStringLiteral("speech"));
+    s->context = new QObject;
+    s->context->moveToThread(s->thread);
+    s->thread->start();
+    QMetaObject::invokeMethod(
+        s->context,
+        [s] {
+            auto *engine = new QTextToSpeech;
+            if (engine->state() == QTextToSpeech::BackendError)
+                delete engine;
+            else
+                s->engine = engine;
+        },
+        Qt::QueuedConnection);
+    qAddPostRoutine(stopSpeaker);
+    return s;
+}
+} // namespace
+
+// One engine for the whole program, made on first use, so it outlives every
+// announcement. Without a working engine nothing is spoken.
+void speakText(const QString &text)
+{
+    if (speechObserver()) {
+        speechObserver()(text);
+        return;
+    }
+    if (!qApp)
+        return;
+    if (!speaker)
+        speaker = startSpeaker();
+    Speaker *s = speaker;
+    QMetaObject::invokeMethod(
+        s->context,
+        [s, text] {
+            if (s->engine)
+                s->engine->say(text);
+        },
+        Qt::QueuedConnection);
+}
+
+BusyScope::BusyScope()
+{
+    ++busyDepth;
+}
+
+BusyScope::~BusyScope()
+{
+    --busyDepth;
+}
+
+bool programBusy()
+{
+    return busyDepth > 0;
+}
+
+void setCheckBounds(int commandMs, int pageMs)
+{
+    commandBoundMs = commandMs > 0 ? commandMs : kCommandTimeoutMs;
+    pageBoundMs = pageMs > 0 ? pageMs : kHttpTimeoutMs;
+}
+
+QString statusWord(CheckStatus status)
+{
+    switch (status) {
+    case CheckStatus::Passed:
+        return QStringLiteral("正常");
+    case CheckStatus::Failed:
+        return QStringLiteral("异常");
+    case CheckStatus::Pending:
+        break;
+    }
+    return QStringLiteral("待检测");
+}
+
+int statusColour(CheckStatus status)
+{
+    switch (status) {
+    case CheckStatus::Passed:
+        return 2;
+    case CheckStatus::Failed:
+        return 1;
+    case CheckStatus::Pending:
+        break;
+    }
+    return 0;
+}
+
+CheckStatus commandStatus(const QString &trimmedOutput, const QString &success)
+{
+    return trimmedOutput.contains(success.trimmed()) ? CheckStatus::Passed : CheckStatus::Failed;
+}
+
+CheckStatus pageStatus(const QString &page, const QStringList &fields)
+{
+    if (fields.size() < 4)
+        return CheckStatus::Pending;
+    return page.contains(fields.at(3).trimmed()) ? CheckStatus::Passed : CheckStatus::Failed;
+}
+
+QList<int> checkLineRows(QTableWidget *scriptTable)
+{
+    QList<int> rows;
+    for (int r = 0; r < scriptTable->rowCount(); ++r) {
+        if (!cellText(scriptTable, r, 0).isEmpty())
+            rows.append(r);
+    }
+    return rows;
+}
+
+BatchRunTimes lastBatchRunTimes()
+{
+    return lastTimes;
+}
+
+void fromlanrik::ScriptStart()
+{
+    // Never two runs at once, nor a run inside another long action: a second request
+    // (a click that slipped through, a schedule timeout) is refused.
+    if (programBusy())
+        return;
+    BusyScope busy;
+    ButtonOff buttonOff(ui->cmdScriptStart);
+    QElapsedTimer wall;
+    wall.start();
+    qint64 waitedMs = 0;
+    int lines = 0;
+
+    RefPIcture();
+    const QString logPath
+        = QStringLiteral("%1/log/%2.txt")
+              .arg(appDir(), QDateTime::currentDateTime().toString(QStringLiteral("yyyy年MM月dd日")));
+    QTableWidget *table = ui->tableWidget;
+    resetResultsTable(table);
+
+    const QStringList parts = scriptTableText(ui->tableScript).split(QLatin1Char('\n'));
+    const QList<int> scriptRows = checkLineRows(ui->tableScript);
+    const QHash<int, QPointer<QLabel>> labels = deviceLabels(ui->widgetPic);
+    static const QRegularExpression blanks(QStringLiteral("\\s{1,}"));
+
+    int j = -1;
+    for (int i = 0; i + 1 < parts.size(); ++i) {
+        QString part = parts.at(i);
+        part.replace(blanks, QStringLiteral(" "));
+        const QStringList f = part.split(QLatin1Char('|'));
+        if (f.size() < 2)
+            continue;
+        const auto field = [&f](int k) { return k < f.size() ? f.at(k) : QString(); };
+        ++j;
+        ++lines;
+        if (j >= table->rowCount() - 1)
+            table->insertRow(table->rowCount());
+
+        const QString type = f.at(0).toUpper();
+        const QString content = QStringLiteral("%1-%2").arg(f.at(0), f.at(1));
+        CheckStatus status = CheckStatus::Failed;
+        if (type == QLatin1String("CMD")) {
+            setCell(table, j, 0, field(2).trimmed());
+            setCell(table, j, 1, QString());
+            setCell(table, j, 2, content);
+            setCell(table, j, 3, QDateTime::currentDateTime().toString(kTimeFormat));
+            setCell(table, j, 5, field(4).trimmed());
+            const QString output = runCommand(f.at(1), commandBoundMs).trimmed();
+            setCell(table, j, 4, output);
+            status = commandStatus(output, field(3));
+        } else {
+            QString result;
+            if (type == QLatin1String("URL")) {
+                result = httpGet(f.at(1), pageBoundMs);
+                status = pageStatus(result, f);
+            } else {
+                result = QStringLiteral("类型错误：类型必须是CMD或URL");
+            }
+            setCell(table, j, 0, field(2).trimmed());
+            setCell(table, j, 1, QString());
+            setCell(table, j, 2, content);
+            setCell(table, j, 3, QDateTime::currentDateTime().toString(kTimeFormat));
+            setCell(table, j, 4, result);
+            setCell(table, j, 5, field(4).trimmed());
+        }
+
+        table->item(j, 1)->setText(statusWord(status));
+        table->item(j, 1)->setTextAlignment(Qt::AlignCenter);
+        auto *cell = new QWidget;
+        auto *cellLayout = new QHBoxLayout(cell);
+        cellLayout->setContentsMargins(0, 0, 0, 0);
+        cellLayout->setAlignment(Qt::AlignLeft);
+        auto *led = new QLabel;
+        setLED(led, statusColour(status), kLedSize);
+        cellLayout->addWidget(led);
+        cell->resize(table->columnWidth(1), kRowHeight);
+        cell->setStyleSheet(QStringLiteral("QWidget{ border: 0px }"));
+        table->setCellWidget(j, 1, cell);
+        table->repaint();
+
+        const QString name = cellText(table, j, 0);
+        if (status != CheckStatus::Passed && ui->chkSpack->isChecked())
+            speakText(name + QStringLiteral("发现异常！"));
+
+        // The line's own device label, if its script row has one.
+        const int scriptRow = scriptRows.value(i, -1);
+        if (QLabel *label = labels.value(scriptRow)) {
+            QString text;
+            if (QTableWidgetItem *aliasItem = ui->tableScript->item(scriptRow, 0))
+                text = ReplaceIimg(aliasItem->text().trimmed());
+            text += status == CheckStatus::Passed ? kPassMark : kFailMark;
+            text += QStringLiteral("<span>%1</span>").arg(cellText(ui->tableScript, scriptRow, 0));
+            label->setText(text);
+            label->setToolTip(cellText(table, j, 4));
+            label->repaint();
+            label->update();
+        }
+        // One chance per line for the window to repaint and stay responsive.
+        QElapsedTimer waited;
+        waited.start();
+        QCoreApplication::processEvents();
+        waitedMs += waited.elapsed();
+
+        if (!appendTextFile(logPath, logRecord(table, j)))
+            qDebug().noquote() << QStringLiteral("错误！");
+    }
+    lastTimes = { wall.elapsed(), waitedMs, lines };
+}
+
+void fromlanrik::on_cmdScriptStart_clicked()
+{
+    ScriptStart();
+}
