@@ -338,14 +338,20 @@ void fromlanrik::ScriptStart()
             setCell(table, j, 2, content);
             setCell(table, j, 3, QDateTime::currentDateTime().toString(kTimeFormat));
             setCell(table, j, 5, field(4).trimmed());
+            QElapsedTimer clock;
+            clock.start();
             const QString output = runCommand(f.at(1), commandBoundMs).trimmed();
             setCell(table, j, 4, output);
-            status = commandStatus(output, field(3));
+            // A command stopped at its bound never finished: not a pass, whatever it printed.
+            status
+                = clock.elapsed() >= commandBoundMs ? CheckStatus::Failed : commandStatus(output, field(3));
         } else {
             QString result;
             if (type == QLatin1String("URL")) {
+                QElapsedTimer clock;
+                clock.start();
                 result = httpGet(f.at(1), pageBoundMs);
-                status = pageStatus(result, f);
+                status = clock.elapsed() >= pageBoundMs ? CheckStatus::Failed : pageStatus(result, f);
             } else {
                 result = QStringLiteral("类型错误：类型必须是CMD或URL");
             }

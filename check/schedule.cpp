@@ -59,6 +59,8 @@ void fromlanrik::on_cmbKeep_currentIndexChanged(int index)
     // Filling the list at start-up lands here before the timers exist.
     if (seconds > 0 && timerKeep) {
         countDJS = seconds;
+        // Precise, so the run comes when the countdown says, even for whole hours.
+        timerKeep->setTimerType(Qt::PreciseTimer);
         timerKeep->start(seconds * secondMs);
     }
     ui->lcdNumber->display(QString::number(countDJS));
