@@ -16,7 +16,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPointer>
-#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTextStream>
 #include <QTextToSpeech>
@@ -61,12 +60,6 @@ private:
     QPointer<QWidget> button;
     bool wasEnabled;
 };
-
-QString cellText(QTableWidget *table, int row, int column)
-{
-    const QTableWidgetItem *item = table->item(row, column);
-    return item ? item->text().trimmed() : QString();
-}
 
 void setCell(QTableWidget *table, int row, int column, const QString &text)
 {
@@ -113,7 +106,7 @@ QString logRecord(QTableWidget *table, int row)
 {
     QString record;
     for (int column : { 5, 0, 1, 2, 3 })
-        record += cellText(table, row, column) + QLatin1Char(',');
+        record += tableCellText(table, row, column) + QLatin1Char(',');
     return record + QLatin1Char('\n');
 }
 } // namespace
@@ -280,7 +273,7 @@ QList<int> checkLineRows(QTableWidget *scriptTable)
 {
     QList<int> rows;
     for (int r = 0; r < scriptTable->rowCount(); ++r) {
-        if (!cellText(scriptTable, r, 0).isEmpty())
+        if (!tableCellText(scriptTable, r, ScriptAlias).isEmpty())
             rows.append(r);
     }
     return rows;
@@ -314,13 +307,10 @@ void fromlanrik::ScriptStart()
     const QStringList parts = scriptTableText(ui->tableScript).split(QLatin1Char('\n'));
     const QList<int> scriptRows = checkLineRows(ui->tableScript);
     const QHash<int, QPointer<QLabel>> labels = deviceLabels(ui->widgetPic);
-    static const QRegularExpression blanks(QStringLiteral("\\s{1,}"));
 
     int j = -1;
     for (int i = 0; i + 1 < parts.size(); ++i) {
-        QString part = parts.at(i);
-        part.replace(blanks, QStringLiteral(" "));
-        const QStringList f = part.split(QLatin1Char('|'));
+        const QStringList f = scriptLineFields(parts.at(i));
         if (f.size() < 2)
             continue;
         const auto field = [&f](int k) { return k < f.size() ? f.at(k) : QString(); };
@@ -333,11 +323,11 @@ void fromlanrik::ScriptStart()
         const QString content = QStringLiteral("%1-%2").arg(f.at(0), f.at(1));
         CheckStatus status = CheckStatus::Failed;
         if (type == QLatin1String("CMD")) {
-            setCell(table, j, 0, field(2).trimmed());
+            setCell(table, j, 0, field(2));
             setCell(table, j, 1, QString());
             setCell(table, j, 2, content);
             setCell(table, j, 3, QDateTime::currentDateTime().toString(kTimeFormat));
-            setCell(table, j, 5, field(4).trimmed());
+            setCell(table, j, 5, field(4));
             QElapsedTimer clock;
             clock.start();
             const QString output = runCommand(f.at(1), commandBoundMs).trimmed();
@@ -355,12 +345,12 @@ void fromlanrik::ScriptStart()
             } else {
                 result = QStringLiteral("类型错误：类型必须是CMD或URL");
             }
-            setCell(table, j, 0, field(2).trimmed());
+            setCell(table, j, 0, field(2));
             setCell(table, j, 1, QString());
             setCell(table, j, 2, content);
             setCell(table, j, 3, QDateTime::currentDateTime().toString(kTimeFormat));
             setCell(table, j, 4, result);
-            setCell(table, j, 5, field(4).trimmed());
+            setCell(table, j, 5, field(4));
         }
 
         table->item(j, 1)->setText(statusWord(status));
@@ -377,20 +367,19 @@ void fromlanrik::ScriptStart()
         table->setCellWidget(j, 1, cell);
         table->repaint();
 
-        const QString name = cellText(table, j, 0);
+        const QString name = tableCellText(table, j, 0);
         if (status != CheckStatus::Passed && ui->chkSpack->isChecked())
             speakText(name + QStringLiteral("发现异常！"));
 
         // The line's own device label, if its script row has one.
         const int scriptRow = scriptRows.value(i, -1);
         if (QLabel *label = labels.value(scriptRow)) {
-            QString text;
-            if (QTableWidgetItem *aliasItem = ui->tableScript->item(scriptRow, 0))
-                text = ReplaceIimg(aliasItem->text().trimmed());
+            const QString alias = tableCellText(ui->tableScript, scriptRow, ScriptAlias);
+            QString text = ui->tableScript->item(scriptRow, ScriptAlias) ? ReplaceIimg(alias) : QString();
             text += status == CheckStatus::Passed ? kPassMark : kFailMark;
-            text += QStringLiteral("<span>%1</span>").arg(cellText(ui->tableScript, scriptRow, 0));
+            text += QStringLiteral("<span>%1</span>").arg(alias);
             label->setText(text);
-            label->setToolTip(cellText(table, j, 4));
+            label->setToolTip(tableCellText(table, j, 4));
             label->repaint();
             label->update();
         }
