@@ -320,38 +320,32 @@ void fromlanrik::ScriptStart()
             table->insertRow(table->rowCount());
 
         const QString type = f.at(0).toUpper();
-        const QString content = QStringLiteral("%1-%2").arg(f.at(0), f.at(1));
-        CheckStatus status = CheckStatus::Failed;
-        if (type == QLatin1String("CMD")) {
+        // Everything but the result; the time is that of the moment the cells are made.
+        const auto fillRow = [&] {
             setCell(table, j, 0, field(2));
             setCell(table, j, 1, QString());
-            setCell(table, j, 2, content);
+            setCell(table, j, 2, QStringLiteral("%1-%2").arg(f.at(0), f.at(1)));
             setCell(table, j, 3, QDateTime::currentDateTime().toString(kTimeFormat));
             setCell(table, j, 5, field(4));
-            QElapsedTimer clock;
-            clock.start();
-            const QString output = runCommand(f.at(1), commandBoundMs).trimmed();
-            setCell(table, j, 4, output);
-            // A command stopped at its bound never finished: not a pass, whatever it printed.
+        };
+        CheckStatus status = CheckStatus::Failed;
+        QString result = QStringLiteral("类型错误：类型必须是CMD或URL");
+        QElapsedTimer clock;
+        clock.start();
+        // A check stopped at its bound never finished: not a pass, whatever arrived.
+        if (type == QLatin1String("CMD")) {
+            fillRow(); // shown while the command runs
+            result = runCommand(f.at(1), commandBoundMs).trimmed();
             status
-                = clock.elapsed() >= commandBoundMs ? CheckStatus::Failed : commandStatus(output, field(3));
+                = clock.elapsed() >= commandBoundMs ? CheckStatus::Failed : commandStatus(result, field(3));
         } else {
-            QString result;
             if (type == QLatin1String("URL")) {
-                QElapsedTimer clock;
-                clock.start();
                 result = httpGet(f.at(1), pageBoundMs);
                 status = clock.elapsed() >= pageBoundMs ? CheckStatus::Failed : pageStatus(result, f);
-            } else {
-                result = QStringLiteral("类型错误：类型必须是CMD或URL");
             }
-            setCell(table, j, 0, field(2));
-            setCell(table, j, 1, QString());
-            setCell(table, j, 2, content);
-            setCell(table, j, 3, QDateTime::currentDateTime().toString(kTimeFormat));
-            setCell(table, j, 4, result);
-            setCell(table, j, 5, field(4));
+            fillRow();
         }
+        setCell(table, j, 4, result);
 
         table->item(j, 1)->setText(statusWord(status));
         table->item(j, 1)->setTextAlignment(Qt::AlignCenter);
