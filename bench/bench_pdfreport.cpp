@@ -16,6 +16,7 @@
 
 namespace
 {
+constexpr int kChildBoundMs = 10 * 60 * 1000; // one size printed in a child process
 // Keeps the viewer from starting: the bench only writes the file.
 class NoViewer : public QObject
 {
@@ -103,7 +104,8 @@ int main(int argc, char **argv)
     for (int rows : { 19, 1000, 10000 }) {
         QProcess child;
         child.start(app.applicationFilePath(), { QStringLiteral("--rows"), QString::number(rows) });
-        child.waitForFinished(-1);
+        if (!child.waitForFinished(kChildBoundMs))
+            child.kill();
         const QStringList f = QString::fromLatin1(child.readAllStandardOutput()).split(' ');
         if (f.size() < 5) {
             std::printf("%8d failed\n", rows);
