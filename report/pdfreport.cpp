@@ -7,7 +7,6 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QFile>
-#include <QHeaderView>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTableWidget>
@@ -16,15 +15,21 @@
 
 using namespace PdfLayout;
 
-const char *const kReportFontFamily = "新宋体";
-// The CFF faces of the usual CJK set embed with a text map that turns some
-// ideographs (月, 日, 金) into radicals when copied; this TrueType face does not.
-const char *const kReportFontStandIn = "AR PL UMing CN";
-
 namespace
 {
 constexpr int kTitlePoints = 18;
 constexpr int kTextPoints = 7;
+
+// The family is asked for by name. Where it is missing (Linux) a TrueType CJK face
+// stands in: the CFF faces of the usual CJK set embed with a text map that turns
+// some ideographs (月, 日, 金, 页) into radicals when the text is copied.
+QFont reportFont()
+{
+    const QString family = QStringLiteral("新宋体");
+    static const bool standIn = (QFont::insertSubstitution(family, QStringLiteral("AR PL UMing CN")), true);
+    Q_UNUSED(standIn)
+    return QFont(family);
+}
 
 // A data cell holds a command's whole output, often several lines: only the lines
 // that fit whole are printed, from the first one, so no text spills over the
@@ -60,7 +65,7 @@ public:
         : p(painter)
         , title(title)
         , subtitle(subtitle)
-        , font(QString::fromUtf8(kReportFontFamily))
+        , font(reportFont())
         , pen(Qt::black, 2.0, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin)
     {
     }
@@ -105,6 +110,17 @@ public:
         p.drawLine(QLineF(W, y, W, y + kRowHeight));
     }
 
+    void rowBottom(int y) { p.drawLine(QLineF(0, y + kRowHeight, W, y + kRowHeight)); }
+
+    // An empty row continuing the grid: frame and each column's right boundary.
+    void fillerRow(int y)
+    {
+        rowFrame(y);
+        for (int i = 1; i < cols.bounds.size(); ++i)
+            p.drawLine(QLineF(cols.bounds.at(i), y, cols.bounds.at(i), y + kRowHeight));
+        rowBottom(y);
+    }
+
     void dataCell(int column, int y, const QString &cellText)
     {
         const QRect rect = cellTextRect(cols, column, y);
@@ -143,13 +159,6 @@ QString headerText(const QTableWidget *table, int column)
 bool printTableToPdf(QTableWidget *table, const QString &path, const QString &title, const QString &subtitle,
     const QString &footer, const QString &orientation)
 {
-    static const bool standIn = [] {
-        QFont::insertSubstitution(
-            QString::fromUtf8(kReportFontFamily), QString::fromUtf8(kReportFontStandIn));
-        return true;
-    }();
-    Q_UNUSED(standIn)
-
     QFile file(path);
     if (file.exists())
         file.remove();
@@ -194,7 +203,7 @@ bool printTableToPdf(QTableWidget *table, const QString &path, const QString &ti
             page.rowFrame(y);
             for (int i = 0; i < columnCount; ++i)
                 page.dataCell(i, y, cellText(table, r, i));
-            painter.drawLine(QLineF(0, y + kRowHeight, page.W, y + kRowHeight));
+            page.rowBottom(y);
 
             if (y + 2 * kRowHeight > page.H && r + 1 < rows) {
                 page.text(QRect(0, y + kRowHeight, int(page.W), kFooterHeight),
@@ -211,14 +220,8 @@ bool printTableToPdf(QTableWidget *table, const QString &path, const QString &ti
             }
         }
 
-        while (y + kRowHeight < page.H) {
-            page.rowFrame(y);
-            for (int i = 0; i < columnCount; ++i)
-                painter.drawLine(
-                    QLineF(page.cols.bounds.at(i + 1), y, page.cols.bounds.at(i + 1), y + kRowHeight));
-            painter.drawLine(QLineF(0, y + kRowHeight, page.W, y + kRowHeight));
-            y += kRowHeight;
-        }
+        for (; y + kRowHeight < page.H; y += kRowHeight)
+            page.fillerRow(y);
 
         const QRect footerRect(0, y, int(page.W), kFooterHeight);
         page.text(footerRect, Qt::AlignLeft | Qt::AlignVCenter, footer);

@@ -11,9 +11,4 @@ class QTableWidget;
 bool printTableToPdf(QTableWidget *table, const QString &path, const QString &title, const QString &subtitle,
     const QString &footer, const QString &orientation);
 
-// The family the report asks for. Where it is missing (Linux) a TrueType CJK font
-// stands in, so the Chinese texts are embedded as real, extractable text.
-extern const char *const kReportFontFamily;
-extern const char *const kReportFontStandIn;
-
 #endif
