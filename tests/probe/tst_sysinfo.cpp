@@ -32,32 +32,19 @@ const char *const kReport = R"(
 主机名:           DESKTOP-3K7QF2M
 OS 名称:          Microsoft Windows 10 专业版
 OS 版本:          10.0.19045 暂缺 Build 19045
-OS 制造商:        Microsoft Corporation
-OS 配置:          独立工作站
 OS 构建类型:      Multiprocessor Free
-注册的所有人:     admin
 注册的组织:       
 产品 ID:          00331-10000-00001-AA123
-初始安装日期:     2023/3/14, 9:21:07
-系统启动时间:     2024/5/20, 8:02:45
-系统制造商:       LENOVO
-系统型号:         90R8CTO1WW
 系统类型:         x64-based PC
 处理器:           安装了 1 个处理器。
                   [01]: Intel64 Family 6 Model 165 Stepping 3 GenuineIntel ~2904 Mhz
 BIOS 版本:        LENOVO M2WKT3AA, 2022/4/15
 Windows 目录:     C:\Windows
-系统目录:         C:\Windows\system32
-启动设备:         \Device\HarddiskVolume1
-系统区域设置:     zh-cn;中文(中国)
 输入法区域设置:   zh-cn;中文(中国)
 时区:             (UTC+08:00) 北京，重庆，香港特别行政区，乌鲁木齐
-物理内存总量:     16,236 MB
-可用的物理内存:   9,874 MB
 虚拟内存: 最大值: 18,668 MB
 虚拟内存: 可用:   11,025 MB
 虚拟内存: 使用中: 7,643 MB
-页面文件位置:     C:\pagefile.sys
 域:               WORKGROUP
 登录服务器:       \\DESKTOP-3K7QF2M
 修补程序:         安装了 3 个修补程序。
@@ -84,30 +71,17 @@ QString reportRows()
         { "主机名:", "DESKTOP-3K7QF2M" },
         { "OS名称:", "Microsoft Windows 10 专业版" },
         { "OS版本:", "10.0.19045 暂缺 Build 19045" },
-        { "OS制造商:", "Microsoft Corporation" },
-        { "OS配置:", "独立工作站" },
         { "OS构建类型:", "Multiprocessor Free" },
-        { "注册的所有人:", "admin" },
         { "注册的组织:", "" },
         { "产品", "ID: 00331-10000-00001-AA123" },
-        { "初始安装日期:", "2023/3/14, 9:21:07" },
-        { "系统启动时间:", "2024/5/20, 8:02:45" },
-        { "系统制造商:", "LENOVO" },
-        { "系统型号:", "90R8CTO1WW" },
         { "系统类型:", "x64-based PC" },
         { "处理器:" + breaks(1),
             "安装了 1 个处理器。<br>[01]: Intel64 Family 6 Model 165 Stepping 3 GenuineIntel ~2904 Mhz" },
         { "BIOS版本:", "LENOVO M2WKT3AA, 2022/4/15" },
         { "Windows", "目录: C:\\Windows" },
-        { "系统目录:", "C:\\Windows\\system32" },
-        { "启动设备:", "\\Device\\HarddiskVolume1" },
-        { "系统区域设置:", "zh-cn;中文(中国)" },
         { "输入法区域设置:", "zh-cn;中文(中国)" },
         { "时区:", "(UTC+08:00) 北京，重庆，香港特别行政区，乌鲁木齐" },
-        { "物理内存总量:", "16,236 MB" },
-        { "可用的物理内存:", "9,874 MB" },
         { "虚拟内存:", "最大值: 18,668 MB<br>可用: 11,025 MB<br>使用中: 7,643 MB" },
-        { "页面文件位置:", "C:\\pagefile.sys" },
         { "域:", "WORKGROUP" },
         { "登录服务器:", "\\\\DESKTOP-3K7QF2M" },
         { "修补程序:" + breaks(3),
@@ -155,9 +129,6 @@ void TstSysInfo::reportRows_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("chinese report") << QString::fromUtf8(kReport) << ::reportRows();
-    QTest::newRow("carriage returns and space runs")
-        << "主机名:      PC-01\r\n系统类型:    x64-based PC\r\n"
-        << row("主机名:", "PC-01") + row("系统类型:", "x64-based PC");
     QTest::newRow("continuation lines at the end")
         << "处理器: 安装了 2 个处理器。\n  [01]: Intel\n  [02]: AMD"
         << row("处理器:<br><br>", "安装了 2 个处理器。<br>[01]: Intel<br>[02]: AMD");
@@ -170,11 +141,6 @@ void TstSysInfo::reportRows_data()
                                          << row("主机名:", "PC-01") + row("域:", "WORKGROUP");
     QTest::newRow("indented lines before the first label dropped")
         << "   [01]: stray\n   [02]: stray\n主机名: PC-01" << row("主机名:", "PC-01");
-    QTest::newRow("only indented lines") << "  [01]: a\n  [02]: b" << row("", "<br>[01]: a<br>[02]: b");
-    QTest::newRow("label with a blank splits there") << "产品 ID: 0033" << row("产品", "ID: 0033");
-    QTest::newRow("OS labels joined, BIOS too")
-        << "OS 名称: Windows\nBIOS 版本: 1.0" << row("OS名称:", "Windows") + row("BIOS版本:", "1.0");
-    QTest::newRow("tab is not a blank") << "a:\tb c" << row("a:\tb", "c");
     QTest::newRow("markup in a value escaped")
         << "网卡: TP-Link <AC600> & Co\n  <b>bold</b>"
         << row("网卡:<br>", "TP-Link &lt;AC600&gt; &amp; Co<br>&lt;b&gt;bold&lt;/b&gt;");
