@@ -1,4 +1,5 @@
 #include "batchwindow.h"
+#include "httptestserver.h"
 #include "schedule.h"
 #include "testrunner.h"
 
@@ -44,10 +45,9 @@ class TstBatchRun : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void cleanup();
-    void commandLines_data();
-    void commandLines();
+    void checkLines_data();
+    void checkLines();
     void recordWithoutSuccessFieldIsUntested();
     void noCheckLines();
     void logRecords();
@@ -55,20 +55,25 @@ private slots:
     void missingLogFolder();
     void picturePanel();
     void alertsBeforeNextLine();
+    void nothingNestsInARun_data();
     void nothingNestsInARun();
 
 private:
-    BatchWindow *shared = nullptr; // a window costs a second to build; the line kinds share one
+    HttpTestServer server;
+    quint16 closedPort = 0;
 };
 
 void TstBatchRun::initTestCase()
 {
-    shared = new BatchWindow;
-}
-
-void TstBatchRun::cleanupTestCase()
-{
-    delete shared;
+    QVERIFY(server.start());
+    server.serve(QStringLiteral("/up"), "\n  <p>服务 OK</p>  \n");
+    HttpTestReply slow;
+    slow.body = "<p>OK</p>";
+    slow.delayMs = 800;
+    server.setRoute(QStringLiteral("/slow"), slow);
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost));
+    closedPort = probe.serverPort();
 }
 
 void TstBatchRun::cleanup()
@@ -77,7 +82,7 @@ void TstBatchRun::cleanup()
     setScheduleSecondMs(0);
 }
 
-void TstBatchRun::commandLines_data()
+void TstBatchRun::checkLines_data()
 {
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("target");
@@ -121,13 +126,38 @@ void TstBatchRun::commandLines_data()
     QTest::newRow("command over its bound fails") << "CMD"
                                                   << "sh -c \"echo started; sleep 5\""
                                                   << "" << 300 << bad << "started";
+    const QString page = QStringLiteral("\n  <p>服务 OK</p>  \n");
+    QTest::newRow("page holds the text, kept untrimmed") << "URL"
+                                                         << "{server}/up"
+                                                         << "OK" << 0 << ok << page;
+    QTest::newRow("page lacks the text") << "URL"
+                                         << "{server}/up"
+                                         << "DOWN" << 0 << bad << page;
+    QTest::newRow("page test is case-sensitive") << "url"
+                                                 << "{server}/up"
+                                                 << "ok" << 0 << bad << page;
+    QTest::newRow("page, empty success text") << "URL"
+                                              << "{server}/up"
+                                              << "" << 0 << ok << page;
+    QTest::newRow("missing page: the error page is the page") << "URL"
+                                                              << "{server}/gone"
+                                                              << "OK" << 0 << bad << "no route";
+    QTest::newRow("unreachable port") << "URL"
+                                      << "http://127.0.0.1:{closed}/"
+                                      << "OK" << 0 << bad << "";
+    QTest::newRow("address without scheme") << "URL"
+                                            << "127.0.0.1:{closed}/"
+                                            << "OK" << 0 << bad << "";
+    QTest::newRow("page over its bound fails") << "URL"
+                                               << "{server}/slow"
+                                               << "" << 300 << bad << "";
     QTest::newRow("type neither CMD nor URL")
         << "PING"
         << "127.0.0.1"
         << "" << 0 << bad << QStringLiteral("类型错误：类型必须是CMD或URL");
 }
 
-void TstBatchRun::commandLines()
+void TstBatchRun::checkLines()
 {
     QFETCH(QString, type);
     QFETCH(QString, target);
@@ -136,9 +166,10 @@ void TstBatchRun::commandLines()
     QFETCH(QString, status);
     QFETCH(QString, result);
 
-    setCheckBounds(boundMs, 0);
-    BatchWindow &w = *shared;
-    QFile::remove(w.logPath());
+    target.replace(QLatin1String("{server}"), server.url(QString()));
+    target.replace(QLatin1String("{closed}"), QString::number(closedPort));
+    setCheckBounds(boundMs, boundMs);
+    BatchWindow w;
     w.setScript({ { QStringLiteral("核心交换机"), type, target, success, QStringLiteral("机房") } });
     const QDateTime before = QDateTime::currentDateTime().addMSecs(-999);
     QElapsedTimer clock;
@@ -300,30 +331,48 @@ void TstBatchRun::alertsBeforeNextLine()
             QStringLiteral("丁发现异常！@4") }));
 }
 
+void TstBatchRun::nothingNestsInARun_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("target");
+    QTest::newRow("while a command runs") << "CMD"
+                                          << "sleep 0.8";
+    QTest::newRow("while a page is awaited") << "URL"
+                                             << "{server}/slow";
+}
+
 void TstBatchRun::nothingNestsInARun()
 {
+    QFETCH(QString, type);
+    QFETCH(QString, target);
+    target.replace(QLatin1String("{server}"), server.url(QString()));
+
     BatchWindow w;
-    setScheduleSecondMs(1); // the one-minute entry fires every 60 ms
+    setScheduleSecondMs(1); // the one-minute entry falls due every 60 ms
     w.keep->setCurrentIndex(1);
     w.speech->setChecked(true);
-    w.setScript({ { QStringLiteral("慢"), "CMD", "sleep 0.5", "", "A" },
+    w.setScript({ { QStringLiteral("慢"), type, target, "", "A" },
         { QStringLiteral("快"), "CMD", "true", "", "A" } });
 
     bool enabledDuring = true;
-    QTimer::singleShot(100, w.window, [&] {
+    QTimer::singleShot(200, w.window, [&] {
         enabledDuring = w.start->isEnabled();
-        w.start->click();
+        QTest::mouseClick(w.start, Qt::LeftButton);
         w.invoke("ScriptStart");
         w.invoke("AutoKeep");
     });
+    const int before = server.requestCount(QStringLiteral("/slow"));
     w.start->click();
     w.keep->setCurrentIndex(0);
 
     QVERIFY(!enabledDuring);
     QVERIFY(w.start->isEnabled());
     QCOMPARE(w.filledRows(), 2);
+    QCOMPARE(w.cell(0, 1), QStringLiteral("正常"));
     QCOMPARE(w.logLines().size(), 2);
     QVERIFY2(w.spoken.isEmpty(), qPrintable(w.spoken.join(' '))); // no automatic run announced
+    if (type == QLatin1String("URL"))
+        QCOMPARE(server.requestCount(QStringLiteral("/slow")), before + 1);
 }
 
 NETCHECK_TEST(TstBatchRun)
