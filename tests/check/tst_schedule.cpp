@@ -10,27 +10,12 @@ class TstSchedule : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
     void cleanup();
     void entries_data();
     void entries();
     void countdownFollowsTheTimer();
     void automaticRuns();
-
-private:
-    BatchWindow *shared = nullptr; // a window costs a second to build; the entries share one
 };
-
-void TstSchedule::initTestCase()
-{
-    shared = new BatchWindow;
-}
-
-void TstSchedule::cleanupTestCase()
-{
-    delete shared;
-}
 
 void TstSchedule::cleanup()
 {
@@ -57,7 +42,7 @@ void TstSchedule::entries()
     QFETCH(QString, text);
     QFETCH(int, seconds);
 
-    BatchWindow &w = *shared;
+    BatchWindow w;
     QCOMPARE(w.keep->count(), 12);
     QCOMPARE(w.keep->itemText(index), text);
     w.keep->setCurrentIndex(index == 0 ? 1 : 0);
