@@ -3,6 +3,7 @@
 #include "checkscript.h"
 #include "command.h"
 #include "fromlanrik.h"
+#include "presentation.h"
 #include "ui_fromlanrik.h"
 #include "webfetch.h"
 
@@ -102,6 +103,24 @@ QHash<int, QPointer<QLabel>> deviceLabels(QWidget *panel)
     return labels;
 }
 
+// A command line passes when its trimmed output holds the trimmed success text.
+CheckStatus commandStatus(const QString &trimmedOutput, const QString &success)
+{
+    return trimmedOutput.contains(success.trimmed()) ? CheckStatus::Passed : CheckStatus::Failed;
+}
+
+// Rows of the script table that are check lines (trimmed alias not empty), in order.
+QList<int> checkLineRows(QTableWidget *scriptTable)
+{
+    QList<int> rows;
+    for (int r = 0; r < scriptTable->rowCount(); ++r) {
+        if (!tableCellText(scriptTable, r, ScriptAlias).isEmpty())
+            rows.append(r);
+    }
+    return rows;
+}
+
+// Location, name, status word, content and time, each followed by a comma.
 QString logRecord(QTableWidget *table, int row)
 {
     QString record;
@@ -233,33 +252,14 @@ void setCheckBounds(int commandMs, int pageMs)
 
 QString statusWord(CheckStatus status)
 {
-    switch (status) {
-    case CheckStatus::Passed:
-        return QStringLiteral("正常");
-    case CheckStatus::Failed:
-        return QStringLiteral("异常");
-    case CheckStatus::Pending:
-        break;
-    }
-    return QStringLiteral("待检测");
+    return status == CheckStatus::Passed ? QStringLiteral("正常")
+        : status == CheckStatus::Failed  ? QStringLiteral("异常")
+                                         : QStringLiteral("待检测");
 }
 
 int statusColour(CheckStatus status)
 {
-    switch (status) {
-    case CheckStatus::Passed:
-        return 2;
-    case CheckStatus::Failed:
-        return 1;
-    case CheckStatus::Pending:
-        break;
-    }
-    return 0;
-}
-
-CheckStatus commandStatus(const QString &trimmedOutput, const QString &success)
-{
-    return trimmedOutput.contains(success.trimmed()) ? CheckStatus::Passed : CheckStatus::Failed;
+    return status == CheckStatus::Passed ? LedGreen : status == CheckStatus::Failed ? LedRed : LedGrey;
 }
 
 CheckStatus pageStatus(const QString &page, const QStringList &fields)
@@ -267,16 +267,6 @@ CheckStatus pageStatus(const QString &page, const QStringList &fields)
     if (fields.size() < 4)
         return CheckStatus::Pending;
     return page.contains(fields.at(3).trimmed()) ? CheckStatus::Passed : CheckStatus::Failed;
-}
-
-QList<int> checkLineRows(QTableWidget *scriptTable)
-{
-    QList<int> rows;
-    for (int r = 0; r < scriptTable->rowCount(); ++r) {
-        if (!tableCellText(scriptTable, r, ScriptAlias).isEmpty())
-            rows.append(r);
-    }
-    return rows;
 }
 
 BatchRunTimes lastBatchRunTimes()

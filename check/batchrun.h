@@ -7,8 +7,6 @@
 
 #include <functional>
 
-class QTableWidget;
-
 // Appends text to a file in the locale encoding (binary mode: a bare "\n" ends a
 // record everywhere); false when the file cannot be opened.
 bool appendTextFile(const QString &path, const QString &text);
@@ -36,16 +34,11 @@ void setCheckBounds(int commandMs, int pageMs);
 
 enum class CheckStatus { Pending, Passed, Failed };
 QString statusWord(CheckStatus status);
-int statusColour(CheckStatus status); // LED colour code
+int statusColour(CheckStatus status); // LedColor code
 
-// A command line passes when its trimmed output holds the trimmed success text.
-CheckStatus commandStatus(const QString &trimmedOutput, const QString &success);
 // A web line passes when the page holds the trimmed success text; a record without a
 // success field stays untested.
 CheckStatus pageStatus(const QString &page, const QStringList &fields);
-
-// Rows of the script table that are check lines (trimmed alias not empty), in order.
-QList<int> checkLineRows(QTableWidget *scriptTable);
 
 // Where the last batch run spent its time, for the benchmark.
 struct BatchRunTimes
