@@ -3,10 +3,8 @@
 #include "fromlanrik.h"
 #include "ipscan.h"
 #include "messagebox.h"
-#include "neighbours.h"
 #include "testrunner.h"
 
-#include <QElapsedTimer>
 #include <QHostInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,10 +26,7 @@ struct ScanWindow
     {
         setAppDirOverride(dir.path());
         window = std::make_unique<fromlanrik>();
-        start = window->findChild<QLineEdit *>(QStringLiteral("txtSIPadd"));
-        end = window->findChild<QLineEdit *>(QStringLiteral("txtEIPadd"));
         scanButton = window->findChild<QPushButton *>(QStringLiteral("cmdScanIP"));
-        clearButton = window->findChild<QPushButton *>(QStringLiteral("cmdClearTree"));
         tree = window->findChild<QTreeWidget *>(QStringLiteral("treeWidgetIpScan"));
         log = window->findChild<QTextEdit *>(QStringLiteral("txtJG"));
     }
@@ -42,27 +37,24 @@ struct ScanWindow
     }
     void scan(const QString &from, const QString &to)
     {
-        start->setText(from);
-        end->setText(to);
+        window->findChild<QLineEdit *>(QStringLiteral("txtSIPadd"))->setText(from);
+        window->findChild<QLineEdit *>(QStringLiteral("txtEIPadd"))->setText(to);
         QTest::mouseClick(scanButton, Qt::LeftButton);
     }
     bool running() const { return !scanButton->isEnabled(); }
-    // One row per item in depth-first order: "IP|计算机名|MAC", children indented.
+    // "IP|计算机名|MAC" per item, depth first, children indented.
     QStringList rows() const
     {
         QStringList rows;
-        for (QTreeWidgetItemIterator it(tree); *it; ++it) {
-            const QTreeWidgetItem *item = *it;
-            rows << QString(item->parent() ? QStringLiteral("  ") : QString()) + item->text(0) + '|'
-                    + item->text(1) + '|' + item->text(2);
-        }
+        for (QTreeWidgetItemIterator it(tree); *it; ++it)
+            rows << QString((*it)->parent() ? "  " : "") + (*it)->text(0) + '|' + (*it)->text(1) + '|'
+                    + (*it)->text(2);
         return rows;
     }
 
     QTemporaryDir dir;
     std::unique_ptr<fromlanrik> window;
-    QLineEdit *start, *end;
-    QPushButton *scanButton, *clearButton;
+    QPushButton *scanButton;
     QTreeWidget *tree;
     QTextEdit *log;
 };
@@ -94,8 +86,6 @@ class TstIpScan : public QObject
 private slots:
     void init();
     void cleanup();
-    void split_data();
-    void split();
     void validation_data();
     void validation();
     void macTables_data();
@@ -119,61 +109,19 @@ void TstIpScan::cleanup()
     setNameLookupOverride(nullptr);
 }
 
-void TstIpScan::split_data()
-{
-    QTest::addColumn<QString>("start");
-    QTest::addColumn<QString>("end");
-    QTest::addColumn<QString>("prefix");
-    QTest::addColumn<int>("first");
-    QTest::addColumn<int>("last");
-    QTest::newRow("surrounding blanks") << " 127.0.1.1 "
-                                        << "\t127.0.1.9  "
-                                        << "127.0.1" << 1 << 9;
-    QTest::newRow("start equals end") << "127.0.1.7"
-                                      << "127.0.1.7"
-                                      << "127.0.1" << 7 << 7;
-    QTest::newRow("start above end") << "127.0.1.9"
-                                     << "127.0.1.3"
-                                     << "127.0.1" << 9 << 3;
-    QTest::newRow("leading zero in the last number") << "127.0.1.01"
-                                                     << "127.0.1.010"
-                                                     << "127.0.1" << 1 << 10;
-}
-
-void TstIpScan::split()
-{
-    QFETCH(QString, start);
-    QFETCH(QString, end);
-    ScanRange range;
-    QCOMPARE(checkScanRange(start, end, &range), QString());
-    QTEST(range.prefix, "prefix");
-    QTEST(range.first, "first");
-    QTEST(range.last, "last");
-}
-
 void TstIpScan::validation_data()
 {
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("end");
     QTest::addColumn<QString>("message");
-    QTest::newRow("bad start") << "127.0.1.x"
-                               << "127.0.1.5"
-                               << "起始IP地址错误！";
-    QTest::newRow("bad start and bad end") << "127.0.1.256"
-                                           << ""
-                                           << "起始IP地址错误！";
-    QTest::newRow("bad end") << "127.0.1.1"
-                             << "127.0.1.300"
-                             << "结束IP地址错误！";
-    QTest::newRow("different subnets") << "127.0.1.1"
-                                       << "127.0.2.5"
-                                       << "起始和结束IP地址不在一个网段里！";
-    QTest::newRow("same numbers, different text") << "127.0.1.1"
-                                                  << "127.000.1.5"
-                                                  << "起始和结束IP地址不在一个网段里！";
-    QTest::newRow("start above end: nothing, silently") << "127.0.1.9"
-                                                        << "127.0.1.3"
-                                                        << "";
+    // clang-format off
+    QTest::newRow("bad start") << "127.0.1.x" << "127.0.1.5" << "起始IP地址错误！";
+    QTest::newRow("bad start and bad end") << "127.0.1.256" << "" << "起始IP地址错误！";
+    QTest::newRow("bad end") << "127.0.1.1" << "127.0.1.300" << "结束IP地址错误！";
+    QTest::newRow("different subnets") << "127.0.1.1" << "127.0.2.5" << "起始和结束IP地址不在一个网段里！";
+    QTest::newRow("same numbers, different text") << "127.0.1.1" << "127.000.1.5" << "起始和结束IP地址不在一个网段里！";
+    QTest::newRow("start above end: nothing, silently") << "127.0.1.9" << "127.0.1.3" << "";
+    // clang-format on
 }
 
 void TstIpScan::validation()
@@ -189,16 +137,13 @@ void TstIpScan::validation()
     QTRY_VERIFY(!w.running());
 
     const QList<MessageBox::Shown> shown = MessageBox::takeRecorded();
-    if (message.isEmpty()) {
-        QCOMPARE(shown.size(), 0);
-        QCOMPARE(w.log->toPlainText(), QString());
-    } else {
-        QCOMPARE(shown.size(), 1);
+    QCOMPARE(shown.size(), message.isEmpty() ? 0 : 1);
+    if (!message.isEmpty()) {
         QCOMPARE(shown.at(0).title, QStringLiteral("提示信息"));
         QCOMPARE(shown.at(0).text, message);
         QCOMPARE(shown.at(0).parent, w.window.get());
-        QCOMPARE(w.log->toPlainText(), QStringLiteral("earlier log"));
     }
+    QCOMPARE(w.log->toPlainText(), message.isEmpty() ? QString() : QStringLiteral("earlier log"));
     QCOMPARE(fake.calls(), QStringList());
     QCOMPARE(w.tree->topLevelItemCount(), 0);
 }
@@ -209,46 +154,36 @@ void TstIpScan::macTables_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("address");
     QTest::addColumn<QString>("mac");
-    const QString proc
-        = QStringLiteral("IP address       HW type     Flags       HW address            Mask     Device\n"
-                         "192.0.2.10       0x1         0x2         02:00:5e:10:00:0a     *        eth0\n"
-                         "192.0.2.1        0x1         0x2         02:00:5e:10:00:01     *        eth0\n"
-                         "192.0.2.7        0x1         0x0         00:00:00:00:00:00     *        eth0\n");
-    QTest::newRow("proc: complete entry") << true << proc << "192.0.2.1"
-                                          << "02:00:5e:10:00:01";
-    QTest::newRow("proc: other address sharing the start") << true << proc << "192.0.2.10"
-                                                           << "02:00:5e:10:00:0a";
-    QTest::newRow("proc: incomplete entry") << true << proc << "192.0.2.7"
-                                            << "";
-    QTest::newRow("proc: not listed") << true << proc << "127.0.0.1"
-                                      << "";
-    QTest::newRow("proc: address in the header position only")
-        << true << "192.0.2.1 0x1 0x2 02:00:5e:10:00:01"
-        << "192.0.2.1"
-        << "";
-
-    const QString english = QStringLiteral("\nInterface: 192.0.2.50 --- 0xb\n"
-                                           "  Internet Address      Physical Address      Type\n"
-                                           "  192.0.2.10            02-00-5e-10-00-0a     dynamic\n"
-                                           "  192.0.2.1             02-00-5e-10-00-01     dynamic\n"
-                                           "  192.0.2.255           ff-ff-ff-ff-ff-ff     static\n"
-                                           "\nInterface: 198.51.100.4 --- 0xc\n"
-                                           "  Internet Address      Physical Address      Type\n"
-                                           "  192.0.2.1             02-00-5e-99-99-99     dynamic\n");
-    const QString chinese = QStringLiteral("\n接口: 192.0.2.50 --- 0xb\n"
-                                           "  Internet 地址         物理地址              类型\n"
-                                           "  192.0.2.1             02-00-5e-10-00-01     动态\n");
-    QTest::newRow("arp: english listing") << false << english << "192.0.2.10"
-                                          << "02-00-5e-10-00-0a";
-    QTest::newRow("arp: first interface wins") << false << english << "192.0.2.1"
-                                               << "02-00-5e-10-00-01";
-    QTest::newRow("arp: chinese listing") << false << chinese << "192.0.2.1"
-                                          << "02-00-5e-10-00-01";
-    QTest::newRow("arp: interface line is no entry") << false << english << "192.0.2.50"
-                                                     << "";
-    QTest::newRow("arp: no entries") << false << "No ARP Entries Found.\n"
-                                     << "192.0.2.1"
-                                     << "";
+    // clang-format off
+    const QString proc = QStringLiteral(
+        "IP address       HW type     Flags       HW address            Mask     Device\n"
+        "192.0.2.10       0x1         0x2         02:00:5e:10:00:0a     *        eth0\n"
+        "192.0.2.1        0x1         0x2         02:00:5e:10:00:01     *        eth0\n"
+        "192.0.2.7        0x1         0x0         00:00:00:00:00:00     *        eth0\n");
+    const QString english = QStringLiteral(
+        "\nInterface: 192.0.2.50 --- 0xb\n"
+        "  Internet Address      Physical Address      Type\n"
+        "  192.0.2.10            02-00-5e-10-00-0a     dynamic\n"
+        "  192.0.2.1             02-00-5e-10-00-01     dynamic\n"
+        "  192.0.2.255           ff-ff-ff-ff-ff-ff     static\n"
+        "\nInterface: 198.51.100.4 --- 0xc\n"
+        "  Internet Address      Physical Address      Type\n"
+        "  192.0.2.1             02-00-5e-99-99-99     dynamic\n");
+    const QString chinese = QStringLiteral(
+        "\n接口: 192.0.2.50 --- 0xb\n"
+        "  Internet 地址         物理地址              类型\n"
+        "  192.0.2.1             02-00-5e-10-00-01     动态\n");
+    QTest::newRow("proc: complete entry") << true << proc << "192.0.2.1" << "02:00:5e:10:00:01";
+    QTest::newRow("proc: other address sharing the start") << true << proc << "192.0.2.10" << "02:00:5e:10:00:0a";
+    QTest::newRow("proc: incomplete entry") << true << proc << "192.0.2.7" << "";
+    QTest::newRow("proc: not listed") << true << proc << "127.0.0.1" << "";
+    QTest::newRow("proc: entry in the header line") << true << "192.0.2.1 0x1 0x2 02:00:5e:10:00:01" << "192.0.2.1" << "";
+    QTest::newRow("arp: english listing") << false << english << "192.0.2.10" << "02-00-5e-10-00-0a";
+    QTest::newRow("arp: first interface wins") << false << english << "192.0.2.1" << "02-00-5e-10-00-01";
+    QTest::newRow("arp: chinese listing") << false << chinese << "192.0.2.1" << "02-00-5e-10-00-01";
+    QTest::newRow("arp: interface line is no entry") << false << english << "192.0.2.50" << "";
+    QTest::newRow("arp: no entries") << false << "No ARP Entries Found.\n" << "192.0.2.1" << "";
+    // clang-format on
 }
 
 void TstIpScan::macTables()
@@ -268,27 +203,24 @@ void TstIpScan::realLoopbackScan()
     QVERIFY(w.running());
     QTRY_VERIFY_WITH_TIMEOUT(!w.running(), kScanEndsWithinMs);
 
-    QStringList lines;
-    for (int n = 1; n <= 5; ++n)
+    QStringList lines, rows { "127.0.0||" };
+    for (int n = 1; n <= 5; ++n) {
         lines << QStringLiteral("Ping 127.0.0.%1 >> 成功").arg(n);
-    QCOMPARE(w.log->toPlainText(), logOf(lines));
-    QCOMPARE(w.tree->topLevelItemCount(), 1);
-    const QTreeWidgetItem *subnet = w.tree->topLevelItem(0);
-    QCOMPARE(subnet->text(0), QStringLiteral("127.0.0"));
-    QCOMPARE(subnet->childCount(), 5);
-    for (int n = 1; n <= 5; ++n)
-        QCOMPARE(subnet->child(n - 1)->text(0), QStringLiteral("127.0.0.%1").arg(n));
+        rows << QStringLiteral("  127.0.0.%1||").arg(n);
+    }
     const QString systemName
         = hostNameFromLookup(QStringLiteral("127.0.0.1"), QHostInfo::fromName(QStringLiteral("127.0.0.1")));
-    QCOMPARE(subnet->child(0)->text(1), systemName);
     if (systemName.isEmpty())
         qWarning("this system has no name for 127.0.0.1");
+    rows[1] = QStringLiteral("  127.0.0.1|%1|").arg(systemName);
+    QCOMPARE(w.log->toPlainText(), logOf(lines));
+    QCOMPARE(w.rows(), rows);
 
     const QImage subnetPicture = QIcon(QPixmap(QStringLiteral(":/tree/DRIVENET.ICO"))).pixmap(16).toImage();
     const QImage hostPicture = QIcon(QPixmap(QStringLiteral(":/tree/MYCOMP.ICO"))).pixmap(16).toImage();
     QVERIFY(!subnetPicture.isNull() && subnetPicture != hostPicture);
-    QCOMPARE(subnet->icon(0).pixmap(16).toImage(), subnetPicture);
-    QCOMPARE(subnet->child(4)->icon(0).pixmap(16).toImage(), hostPicture);
+    QCOMPARE(w.tree->topLevelItem(0)->icon(0).pixmap(16).toImage(), subnetPicture);
+    QCOMPARE(w.tree->topLevelItem(0)->child(4)->icon(0).pixmap(16).toImage(), hostPicture);
 }
 
 void TstIpScan::mixedResultsInAddressOrder()
@@ -297,7 +229,7 @@ void TstIpScan::mixedResultsInAddressOrder()
     FakePing fake({ "127.0.1.1", "127.0.1.4", "127.0.1.5" });
     QVERIFY(fake.active());
     ScanWindow w;
-    w.scan(QStringLiteral("127.0.1.1"), QStringLiteral("127.0.1.6"));
+    w.scan(QStringLiteral(" 127.0.1.1\t"), QStringLiteral("  127.0.1.6 ")); // blanks do not matter
     // The log grows while the silent ones are still waited for.
     QTRY_COMPARE(w.log->toPlainText(), logOf({ "Ping 127.0.1.1 >> 成功" }));
     QVERIFY(w.running());
@@ -314,25 +246,20 @@ void TstIpScan::mixedResultsInAddressOrder()
 void TstIpScan::laterScansAddNoDuplicates()
 {
     ScanWindow w;
+    // .2 stops answering but stays listed; .4 answers again; .3 is new and goes last;
+    // another prefix gets its own subnet item (a range of one address).
+    struct Scan
     {
-        FakePing fake({ "127.0.1.2", "127.0.1.4" }, 0);
+        const char *from, *to;
+        QStringList answering;
+    };
+    const Scan scans[] = { { "127.0.1.1", "127.0.1.4", { "127.0.1.2", "127.0.1.4" } },
+        { "127.0.1.2", "127.0.1.4", { "127.0.1.3", "127.0.1.4" } },
+        { "127.0.2.2", "127.0.2.2", { "127.0.2.2" } } };
+    for (const Scan &scan : scans) {
+        FakePing fake(scan.answering, 0);
         QVERIFY(fake.active());
-        w.scan(QStringLiteral("127.0.1.1"), QStringLiteral("127.0.1.4"));
-        QTRY_VERIFY_WITH_TIMEOUT(!w.running(), kScanEndsWithinMs);
-    }
-    {
-        // .2 no longer answers but stays; .4 answers again; .3 is new and goes last.
-        FakePing fake({ "127.0.1.3", "127.0.1.4" }, 0);
-        QVERIFY(fake.active());
-        w.scan(QStringLiteral("127.0.1.2"), QStringLiteral("127.0.1.4"));
-        QTRY_VERIFY_WITH_TIMEOUT(!w.running(), kScanEndsWithinMs);
-        QCOMPARE(w.log->toPlainText(),
-            logOf({ "Ping 127.0.1.2 >> 失败", "Ping 127.0.1.3 >> 成功", "Ping 127.0.1.4 >> 成功" }));
-    }
-    {
-        FakePing fake({ "127.0.2.2" }, 0);
-        QVERIFY(fake.active());
-        w.scan(QStringLiteral("127.0.2.1"), QStringLiteral("127.0.2.2"));
+        w.scan(scan.from, scan.to);
         QTRY_VERIFY_WITH_TIMEOUT(!w.running(), kScanEndsWithinMs);
     }
     QCOMPARE(w.rows(),
@@ -345,7 +272,6 @@ void TstIpScan::windowStaysResponsive()
     FakePing fake({ "127.0.1.1" }, 1);
     QVERIFY(fake.active());
     ScanWindow w;
-    w.log->setPlainText(QStringLiteral("earlier log"));
     int ticks = 0;
     QTimer timer;
     connect(&timer, &QTimer::timeout, [&] { ++ticks; });
@@ -353,7 +279,8 @@ void TstIpScan::windowStaysResponsive()
 
     w.scan(QStringLiteral("127.0.1.1"), QStringLiteral("127.0.1.3"));
     QVERIFY(w.running());
-    QVERIFY(!w.clearButton->isEnabled());
+    auto *clearButton = w.window->findChild<QPushButton *>(QStringLiteral("cmdClearTree"));
+    QVERIFY(!clearButton->isEnabled());
     // A second scan cannot start, neither by a click nor by calling the slot.
     w.scan(QStringLiteral("127.0.1.1"), QStringLiteral("127.0.1.9"));
     QVERIFY(QMetaObject::invokeMethod(w.window.get(), "on_cmdScanIP_clicked"));
@@ -363,11 +290,11 @@ void TstIpScan::windowStaysResponsive()
     QTRY_VERIFY_WITH_TIMEOUT(!w.running(), kScanEndsWithinMs);
 
     QVERIFY(ticks > 0);
-    QVERIFY(w.clearButton->isEnabled());
+    QVERIFY(clearButton->isEnabled());
     QCOMPARE(fake.calls(), QStringList({ "127.0.1.1", "127.0.1.2", "127.0.1.3" }));
     QCOMPARE(w.tree->topLevelItemCount(), 0);
-    QCOMPARE(w.tree->headerItem()->text(1), QStringLiteral("计算机名"));
     QCOMPARE(w.tree->columnCount(), 3);
+    QCOMPARE(w.tree->headerItem()->text(1), QStringLiteral("计算机名"));
     QCOMPARE(w.log->toPlainText(),
         logOf({ "Ping 127.0.1.1 >> 成功", "Ping 127.0.1.2 >> 失败", "Ping 127.0.1.3 >> 失败" }));
 }
@@ -376,8 +303,6 @@ void TstIpScan::closingDuringAScan()
 {
     FakePing fake({}, 1);
     QVERIFY(fake.active());
-    QElapsedTimer clock;
-    clock.start();
     {
         ScanWindow w;
         w.scan(QStringLiteral("127.0.1.1"), QStringLiteral("127.0.1.20"));
@@ -385,7 +310,6 @@ void TstIpScan::closingDuringAScan()
     }
     // Results of the probes that were still running have nowhere to go.
     QCoreApplication::processEvents();
-    QVERIFY2(clock.elapsed() < kScanEndsWithinMs, "closing waited too long for the probes");
 }
 
 NETCHECK_TEST(TstIpScan)
