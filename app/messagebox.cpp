@@ -5,11 +5,11 @@ namespace
 bool recording = false;
 QList<MessageBox::Shown> recorded;
 
-QMessageBox::StandardButton show(QMessageBox::Icon icon, QWidget *parent, const QString &title,
-                                 const QString &text)
+QMessageBox::StandardButton show(
+    QMessageBox::Icon icon, QWidget *parent, const QString &title, const QString &text)
 {
     if (recording) {
-        recorded.append({icon, title, text, parent});
+        recorded.append({ icon, title, text, parent });
         return QMessageBox::Ok;
     }
     if (icon == QMessageBox::Warning)

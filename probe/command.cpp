@@ -40,8 +40,8 @@ QString runCommand(const QString &commandLine, int timeoutMs)
     if (!process.waitForStarted(-1))
         return QString();
 
-    const bool onGuiThread = QCoreApplication::instance()
-                             && QThread::currentThread() == QCoreApplication::instance()->thread();
+    const bool onGuiThread
+        = QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread();
     QElapsedTimer clock;
     clock.start();
     if (onGuiThread) {

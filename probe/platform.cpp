@@ -12,8 +12,7 @@ PlatformKind platformOf(const QString &kernelType)
 {
     PlatformKind kind;
     // "darwin" also contains "win"; a Mac is not Windows.
-    kind.windows = kernelType.contains(QLatin1String("win"))
-                   && !kernelType.contains(QLatin1String("darwin"));
+    kind.windows = kernelType.contains(QLatin1String("win")) && !kernelType.contains(QLatin1String("darwin"));
     kind.linuxKernel = kernelType.contains(QLatin1String("linux"));
     return kind;
 }

@@ -1,7 +1,7 @@
 #include "appdir.h"
 #include "fromlanrik.h"
-#include "windowplacement.h"
 #include "testrunner.h"
+#include "windowplacement.h"
 
 #include <QDirIterator>
 #include <QImageReader>
@@ -48,13 +48,12 @@ void TstWindow::cleanup()
 
 void TstWindow::slotTable()
 {
-    const QStringList expected = {
-        "ReplaceIimg(QString)", "Start()", "setNetworkGIF(QString)", "setLED(QLabel*,int,int)",
-        "ScriptStart()", "AutoKeep()", "DJS()", "RefPIcture()", "on_cmdScanIP_clicked()",
-        "on_cmdScriptStart_clicked()", "on_cmdCMD_clicked()", "on_cmdUrl_clicked()",
-        "on_cmdSet_SaveScript_clicked()", "on_cmdScriptInsLine_clicked()",
-        "on_cmdScriptDelLine_clicked()", "on_cmdScripCopy_clicked()", "on_cmdScripPrint_clicked()",
-        "on_cmdClearTree_clicked()", "on_cmbKeep_currentIndexChanged(int)", "on_cmdScripShow_clicked()"};
+    const QStringList expected = { "ReplaceIimg(QString)", "Start()", "setNetworkGIF(QString)",
+        "setLED(QLabel*,int,int)", "ScriptStart()", "AutoKeep()", "DJS()", "RefPIcture()",
+        "on_cmdScanIP_clicked()", "on_cmdScriptStart_clicked()", "on_cmdCMD_clicked()", "on_cmdUrl_clicked()",
+        "on_cmdSet_SaveScript_clicked()", "on_cmdScriptInsLine_clicked()", "on_cmdScriptDelLine_clicked()",
+        "on_cmdScripCopy_clicked()", "on_cmdScripPrint_clicked()", "on_cmdClearTree_clicked()",
+        "on_cmbKeep_currentIndexChanged(int)", "on_cmdScripShow_clicked()" };
     const QMetaObject &mo = fromlanrik::staticMetaObject;
     QCOMPARE(QString(mo.className()), QStringLiteral("fromlanrik"));
     QCOMPARE(mo.methodCount() - mo.methodOffset(), expected.size());
@@ -64,12 +63,12 @@ void TstWindow::slotTable()
         QCOMPARE(m.methodType(), QMetaMethod::Slot);
         QCOMPARE(m.access(), QMetaMethod::Private);
     }
-    QCOMPARE(mo.method(mo.methodOffset() + 0).parameterNames(), QList<QByteArray>{"str"});
+    QCOMPARE(mo.method(mo.methodOffset() + 0).parameterNames(), QList<QByteArray> { "str" });
     QCOMPARE(mo.method(mo.methodOffset() + 0).returnType(), int(QMetaType::QString));
-    QCOMPARE(mo.method(mo.methodOffset() + 2).parameterNames(), QList<QByteArray>{"GifUrl"});
-    QCOMPARE(mo.method(mo.methodOffset() + 3).parameterNames(),
-             (QList<QByteArray>{"label", "color", "size"}));
-    QCOMPARE(mo.method(mo.methodOffset() + 18).parameterNames(), QList<QByteArray>{"index"});
+    QCOMPARE(mo.method(mo.methodOffset() + 2).parameterNames(), QList<QByteArray> { "GifUrl" });
+    QCOMPARE(
+        mo.method(mo.methodOffset() + 3).parameterNames(), (QList<QByteArray> { "label", "color", "size" }));
+    QCOMPARE(mo.method(mo.methodOffset() + 18).parameterNames(), QList<QByteArray> { "index" });
 }
 
 void TstWindow::nothingElseOnTheClass()
@@ -90,14 +89,14 @@ void TstWindow::invokeByIndex()
 
     QString result;
     QVERIFY(mo->method(base + 0).invoke(&window, Qt::DirectConnection, Q_RETURN_ARG(QString, result),
-                                        Q_ARG(QString, QStringLiteral("打印机"))));
+        Q_ARG(QString, QStringLiteral("打印机"))));
     QVERIFY(result.contains(QLatin1String(":/tree/print.png")) || result.isEmpty());
     // Without a place for the result it is simply discarded.
     QVERIFY(mo->method(base + 0).invoke(&window, Qt::DirectConnection, Q_ARG(QString, QString())));
 
     QLabel label;
-    QVERIFY(mo->method(base + 3).invoke(&window, Qt::DirectConnection, Q_ARG(QLabel *, &label),
-                                        Q_ARG(int, 1), Q_ARG(int, 16)));
+    QVERIFY(mo->method(base + 3).invoke(
+        &window, Qt::DirectConnection, Q_ARG(QLabel *, &label), Q_ARG(int, 1), Q_ARG(int, 16)));
     QVERIFY(mo->method(base + 18).invoke(&window, Qt::DirectConnection, Q_ARG(int, 0)));
     QVERIFY(mo->method(base + 19).invoke(&window, Qt::DirectConnection));
 }
@@ -135,24 +134,24 @@ void TstWindow::bundle_data()
     auto row = [](const char *path, const char *format, QList<int> sizes) {
         QTest::newRow(path) << QString::fromLatin1(path) << QByteArray(format) << sizes;
     };
-    row(":/ICO/Lanrik1.ico", "ico", {256, 128, 48, 48, 48, 32, 32, 32, 16, 16, 16});
-    row(":/tree/start.jpg", "jpeg", {650});
-    row(":/tree/ok.png", "png", {512});
-    row(":/tree/no.png", "png", {512});
-    row(":/tree/all.png", "png", {128});
-    row(":/tree/print.png", "png", {256});
-    row(":/tree/server.png", "png", {256});
-    row(":/tree/nas.png", "png", {128});
-    row(":/tree/cam.png", "png", {256});
-    row(":/tree/net.png", "png", {256});
-    row(":/tree/pc.png", "png", {256});
-    row(":/tree/wifi.png", "png", {1024});
-    row(":/tree/web_server.png", "png", {128});
-    row(":/tree/MYCOMP.ICO", "ico", {32, 16});
-    row(":/tree/DRIVENET.ICO", "ico", {32, 16});
-    row(":/tree/cdrom.png", "png", {256});
-    row(":/tree/sql.png", "png", {128});
-    row(":/tree/database.png", "png", {128});
+    row(":/ICO/Lanrik1.ico", "ico", { 256, 128, 48, 48, 48, 32, 32, 32, 16, 16, 16 });
+    row(":/tree/start.jpg", "jpeg", { 650 });
+    row(":/tree/ok.png", "png", { 512 });
+    row(":/tree/no.png", "png", { 512 });
+    row(":/tree/all.png", "png", { 128 });
+    row(":/tree/print.png", "png", { 256 });
+    row(":/tree/server.png", "png", { 256 });
+    row(":/tree/nas.png", "png", { 128 });
+    row(":/tree/cam.png", "png", { 256 });
+    row(":/tree/net.png", "png", { 256 });
+    row(":/tree/pc.png", "png", { 256 });
+    row(":/tree/wifi.png", "png", { 1024 });
+    row(":/tree/web_server.png", "png", { 128 });
+    row(":/tree/MYCOMP.ICO", "ico", { 32, 16 });
+    row(":/tree/DRIVENET.ICO", "ico", { 32, 16 });
+    row(":/tree/cdrom.png", "png", { 256 });
+    row(":/tree/sql.png", "png", { 128 });
+    row(":/tree/database.png", "png", { 128 });
 }
 
 void TstWindow::bundle()
@@ -179,7 +178,7 @@ void TstWindow::bundle()
 void TstWindow::bundleHoldsOnlyThePictures()
 {
     QStringList found;
-    for (const QString &prefix : {QStringLiteral(":/ICO"), QStringLiteral(":/tree")}) {
+    for (const QString &prefix : { QStringLiteral(":/ICO"), QStringLiteral(":/tree") }) {
         QDirIterator it(prefix, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext())
             found << it.next();
@@ -191,10 +190,9 @@ void TstWindow::bundleHoldsOnlyThePictures()
 
 void TstWindow::compressedEntry()
 {
-    QCOMPARE(QResource(QStringLiteral(":/tree/DRIVENET.ICO")).compressionAlgorithm(),
-             QResource::ZlibCompression);
-    QCOMPARE(QResource(QStringLiteral(":/tree/MYCOMP.ICO")).compressionAlgorithm(),
-             QResource::NoCompression);
+    QCOMPARE(
+        QResource(QStringLiteral(":/tree/DRIVENET.ICO")).compressionAlgorithm(), QResource::ZlibCompression);
+    QCOMPARE(QResource(QStringLiteral(":/tree/MYCOMP.ICO")).compressionAlgorithm(), QResource::NoCompression);
 }
 
 NETCHECK_TEST(TstWindow)

@@ -22,7 +22,7 @@ std::vector<Entry> &entries()
 
 TestRunner::Registrar::Registrar(const char *name, Factory make)
 {
-    entries().push_back({name, make});
+    entries().push_back({ name, make });
 }
 
 // Usage: tst_x [ClassName] [QtTest options]. Without a class name every class runs.

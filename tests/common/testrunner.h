@@ -16,7 +16,7 @@ struct Registrar
 };
 } // namespace TestRunner
 
-#define NETCHECK_TEST(Class)                                                                       \
+#define NETCHECK_TEST(Class)                                                                                 \
     static TestRunner::Registrar registrar_##Class(#Class, []() -> QObject * { return new Class; });
 
 #endif

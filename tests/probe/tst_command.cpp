@@ -35,13 +35,20 @@ void TstCommand::normalise_data()
 {
     QTest::addColumn<QString>("raw");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("CR LF pairs") << "a\r\n\r\n\r\nb" << "a\nb";
-    QTest::newRow("single line feed stays") << "a\nb\n" << "a\nb\n";
-    QTest::newRow("four become one") << "a\n\n\n\nb" << "a\nb";
-    QTest::newRow("five become two") << "a\n\n\n\n\nb" << "a\n\nb";
-    QTest::newRow("eight become two") << QString("a") + QString(8, '\n') + "b" << "a\n\nb";
-    QTest::newRow("nine become three") << QString("a") + QString(9, '\n') + "b" << "a\n\n\nb";
-    QTest::newRow("blanks kept, not trimmed") << "  x  \n" << "  x  \n";
+    QTest::newRow("CR LF pairs") << "a\r\n\r\n\r\nb"
+                                 << "a\nb";
+    QTest::newRow("single line feed stays") << "a\nb\n"
+                                            << "a\nb\n";
+    QTest::newRow("four become one") << "a\n\n\n\nb"
+                                     << "a\nb";
+    QTest::newRow("five become two") << "a\n\n\n\n\nb"
+                                     << "a\n\nb";
+    QTest::newRow("eight become two") << QString("a") + QString(8, '\n') + "b"
+                                      << "a\n\nb";
+    QTest::newRow("nine become three") << QString("a") + QString(9, '\n') + "b"
+                                       << "a\n\n\nb";
+    QTest::newRow("blanks kept, not trimmed") << "  x  \n"
+                                              << "  x  \n";
 }
 
 void TstCommand::normalise()
@@ -72,15 +79,23 @@ void TstCommand::runs_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("echo keeps final line feed") << "echo hello" << "hello\n";
-    QTest::newRow("quotes group arguments") << "printf \"%s|\" \"a b\" c" << "a b|c|";
-    QTest::newRow("carriage returns removed") << "printf x\\r\\n\\r\\n\\r\\ny" << "x\ny";
+    QTest::newRow("echo keeps final line feed") << "echo hello"
+                                                << "hello\n";
+    QTest::newRow("quotes group arguments") << "printf \"%s|\" \"a b\" c"
+                                            << "a b|c|";
+    QTest::newRow("carriage returns removed") << "printf x\\r\\n\\r\\n\\r\\ny"
+                                              << "x\ny";
     QTest::newRow("utf-8 output") << "printf 网关" << QStringLiteral("网关");
-    QTest::newRow("standard error left out") << "sh -c \"echo out; echo err >&2\"" << "out\n";
-    QTest::newRow("exit code ignored") << "sh -c \"echo partial; exit 3\"" << "partial\n";
-    QTest::newRow("missing program") << "no-such-program-netcheck --x" << "";
-    QTest::newRow("no shell in between") << "echo a | cat" << "a | cat\n";
-    QTest::newRow("empty line") << "" << "";
+    QTest::newRow("standard error left out") << "sh -c \"echo out; echo err >&2\""
+                                             << "out\n";
+    QTest::newRow("exit code ignored") << "sh -c \"echo partial; exit 3\""
+                                       << "partial\n";
+    QTest::newRow("missing program") << "no-such-program-netcheck --x"
+                                     << "";
+    QTest::newRow("no shell in between") << "echo a | cat"
+                                         << "a | cat\n";
+    QTest::newRow("empty line") << ""
+                                << "";
 }
 
 void TstCommand::runs()
@@ -124,12 +139,15 @@ void TstCommand::commandTab_data()
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
     const QString sep = QString(49, QLatin1Char('-')) + QLatin1Char('\n');
-    QTest::newRow("empty input clears") << "" << "";
-    QTest::newRow("only blank lines") << "  \n\n \t\n" << "";
-    QTest::newRow("trimmed echo") << "   echo hi   " << "echo hi\n" + sep + "hi\n\n";
-    QTest::newRow("three blocks in order")
-        << "echo 1\n\nprintf two\nno-such-program-netcheck"
-        << "echo 1\n" + sep + "1\n\n" + "printf two\n" + sep + "two\n" + "no-such-program-netcheck\n" + sep + "\n";
+    QTest::newRow("empty input clears") << ""
+                                        << "";
+    QTest::newRow("only blank lines") << "  \n\n \t\n"
+                                      << "";
+    QTest::newRow("trimmed echo") << "   echo hi   "
+                                  << "echo hi\n" + sep + "hi\n\n";
+    QTest::newRow("three blocks in order") << "echo 1\n\nprintf two\nno-such-program-netcheck"
+                                           << "echo 1\n" + sep + "1\n\n" + "printf two\n" + sep + "two\n"
+            + "no-such-program-netcheck\n" + sep + "\n";
 }
 
 void TstCommand::commandTab()
