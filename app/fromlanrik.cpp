@@ -30,7 +30,9 @@ fromlanrik::fromlanrik(QWidget *parent)
     Start();
     RefPIcture();
 
-    splash.finish(this);
+    // finish(this) would wait up to a second for a window that main shows only
+    // after the constructor returns; the splash has done its job by now.
+    splash.close();
 }
 
 fromlanrik::~fromlanrik()

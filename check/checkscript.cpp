@@ -1,11 +1,139 @@
 #include "checkscript.h"
+#include "appdir.h"
 #include "fromlanrik.h"
+#include "messagebox.h"
 #include "ui_fromlanrik.h"
 
-QString scriptTableText(QTableWidget *) { return QString(); }
-void loadScriptTable(QTableWidget *, const QString &) {}
-bool writeTextFile(const QString &, const QString &) { return false; }
+#include <QHeaderView>
+#include <QSaveFile>
+#include <QTableWidget>
+#include <QTextCodec>
+#include <QTextStream>
 
-void fromlanrik::on_cmdSet_SaveScript_clicked() {}
-void fromlanrik::on_cmdScriptInsLine_clicked() {}
-void fromlanrik::on_cmdScriptDelLine_clicked() {}
+namespace
+{
+// Record field order in the file, as editor columns.
+const ScriptColumn fileOrder[ScriptColumns]
+    = { ScriptType, ScriptTarget, ScriptAlias, ScriptSuccess, ScriptLocation };
+const int columnWidths[ScriptColumns] = { 200, 80, 300, 200, 120 };
+const int rowHeight = 48;
+} // namespace
+
+QString tableCellText(const QTableWidget *table, int row, int column)
+{
+    const QTableWidgetItem *item = table->item(row, column);
+    return item ? item->text().trimmed() : QString();
+}
+
+QStringList scriptLineFields(const QString &line)
+{
+    // simplified() collapses white-space runs like "\s+" -> " " and trims the ends,
+    // which the per-field trim below would do anyway.
+    QStringList fields = line.simplified().split(QLatin1Char('|'), Qt::KeepEmptyParts);
+    for (QString &field : fields)
+        field = field.trimmed();
+    return fields;
+}
+
+QString scriptTableText(QTableWidget *table)
+{
+    QString text;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (tableCellText(table, row, ScriptAlias).isEmpty())
+            continue;
+        for (int i = 0; i < ScriptColumns; ++i) {
+            if (i > 0)
+                text += QLatin1Char('|');
+            text += tableCellText(table, row, fileOrder[i]);
+        }
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
+static void layOutScriptTable(QTableWidget *table)
+{
+    table->clear();
+    table->setColumnCount(ScriptColumns);
+    table->setHorizontalHeaderLabels({ QStringLiteral("别名"), QStringLiteral("类型"),
+        QStringLiteral("CMD/URL"), QStringLiteral("成功字符"), QStringLiteral("位置") });
+    for (int column = 0; column < ScriptColumns; ++column)
+        table->setColumnWidth(column, columnWidths[column]);
+    table->verticalHeader()->setFixedWidth(rowHeight);
+    table->verticalHeader()->setDefaultSectionSize(rowHeight);
+    table->horizontalHeader()->setFixedHeight(rowHeight);
+    table->horizontalHeader()->setStyleSheet(QStringLiteral("QHeaderView::section{background:skyblue;}"));
+    table->setStyleSheet(QStringLiteral("selection-background-color:lightblue;"));
+    table->setRowCount(2);
+    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table->repaint();
+}
+
+void loadScriptTable(QTableWidget *table, const QString &text)
+{
+    layOutScriptTable(table);
+
+    const QStringList lines = text.split(QLatin1Char('\n'), Qt::KeepEmptyParts);
+    int row = 0;
+    // The part after the last line feed is not a record.
+    for (int i = 0; i + 1 < lines.size(); ++i) {
+        const QStringList fields = scriptLineFields(lines.at(i));
+        if (fields.size() < 2)
+            continue;
+        // Keep one empty spare row below the last record.
+        if (row >= table->rowCount() - 1)
+            table->insertRow(table->rowCount());
+        for (int f = 0; f < ScriptColumns && f < fields.size(); ++f)
+            table->setItem(row, fileOrder[f], new QTableWidgetItem(fields.at(f)));
+        ++row;
+    }
+}
+
+bool writeTextFile(const QString &path, const QString &text)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    QTextStream out(&file);
+    // A locale that cannot hold the text (Chinese under a C locale) would store
+    // '?' for it; UTF-8 with a byte-order mark still loads, since reading honours it.
+    if (!QTextCodec::codecForLocale()->canEncode(text)) {
+        out.setCodec("UTF-8");
+        out.setGenerateByteOrderMark(true);
+    }
+    out << text;
+    out.flush();
+    // Without a commit the temporary file is discarded and the old file stays.
+    if (out.status() != QTextStream::Ok)
+        return false;
+    return file.commit();
+}
+
+void fromlanrik::on_cmdSet_SaveScript_clicked()
+{
+    const QString text = scriptTableText(ui->tableScript);
+    if (writeTextFile(QStringLiteral("%1/chkScript.txt").arg(appDir()), text))
+        MessageBox::information(this, QStringLiteral("提示信息"), QStringLiteral("文件保存成功！"));
+    else
+        MessageBox::warning(this, QStringLiteral("警告"), QStringLiteral("文件保存失败！"));
+}
+
+void fromlanrik::on_cmdScriptInsLine_clicked()
+{
+    QTableWidget *table = ui->tableScript;
+    const int current = table->currentRow();
+    const int rows = table->rowCount();
+    if (current == rows - 1) {
+        table->insertRow(rows);
+        table->insertRow(rows + 1);
+    } else {
+        table->insertRow(current + 1);
+    }
+}
+
+void fromlanrik::on_cmdScriptDelLine_clicked()
+{
+    const int current = ui->tableScript->currentRow();
+    if (current >= 0)
+        ui->tableScript->removeRow(current);
+}

@@ -2,15 +2,29 @@
 #define CHECKSCRIPT_H
 
 #include <QString>
+#include <QStringList>
 
 class QTableWidget;
+
+// Editor table columns. The file stores the same fields in another order:
+// type|target|alias|success|location.
+enum ScriptColumn { ScriptAlias = 0, ScriptType, ScriptTarget, ScriptSuccess, ScriptLocation, ScriptColumns };
+
+// A cell's trimmed text; a cell without an item reads as empty text.
+QString tableCellText(const QTableWidget *table, int row, int column);
+
+// The fields of one script line, each trimmed, after every run of white space has
+// become one blank. Empty fields are kept; there is no escaping of "|".
+QStringList scriptLineFields(const QString &line);
 
 // Script text from the editor table: one "type|target|alias|success|location\n"
 // record per row whose trimmed alias is not empty.
 QString scriptTableText(QTableWidget *table);
 // Lays out the editor table (five columns) and fills it from script text.
 void loadScriptTable(QTableWidget *table, const QString &text);
-// Writes text to a file in the locale encoding; false when it cannot be written.
+// Replaces the file with the text in the locale encoding (UTF-8 with a byte-order
+// mark when the locale cannot hold the text). Written to a temporary file and
+// renamed into place, so on failure the old file is untouched; false then.
 bool writeTextFile(const QString &path, const QString &text);
 
 #endif

@@ -1,7 +1,20 @@
 #ifndef PRESENTATION_H
 #define PRESENTATION_H
 
+#include <QString>
+
 class QTableWidget;
+
+// Status LED colour codes.
+enum LedColor { LedGrey = 0, LedRed = 1, LedGreen = 2, LedYellow = 3 };
+
+// Style sheet that makes a label a round lamp of the given size; a colour code
+// outside the table leaves the lamp without a background colour.
+QString ledStyleSheet(int color, int size);
+// The 48-pixel image tag of the device picture chosen by keywords in the alias.
+QString deviceImageTag(const QString &alias);
+// Headers and cells as text, every field tab-terminated, one line per row.
+QString tableClipboardText(const QTableWidget *table);
 
 // Puts the table's text (headers and cells, every field tab-terminated) on the
 // clipboard and confirms with a message box.

@@ -1,13 +1,41 @@
 #ifndef WEBFETCH_H
 #define WEBFETCH_H
 
+#include <QByteArray>
 #include <QString>
+
+class QLabel;
 
 // A request still unfinished after this long is aborted; what arrived is kept.
 constexpr int kHttpTimeoutMs = 30 * 1000;
+// A body is cut at this size, so a wrong address (a disk image, an endless
+// stream) cannot use up the memory.
+constexpr int kHttpMaxBodyBytes = 16 * 1024 * 1024;
+// Redirects followed per request; a redirect from https to http never is.
+constexpr int kHttpMaxRedirects = 10;
+
+struct HttpDownload
+{
+    QByteArray body; // what arrived, at most kHttpMaxBodyBytes
+    // The whole body of a successful reply: no error status, no broken or refused
+    // connection, not cut by the time bound or the size cap.
+    bool complete = false;
+};
+
+// GETs the address (tolerant parsing, no scheme added; http, https, file and qrc)
+// with its own network manager and a local event loop, following redirects.
+// Safe to call again from inside its own wait: everything is local to the call.
+HttpDownload httpDownload(const QString &address, int timeoutMs = kHttpTimeoutMs);
 
 // GETs the address and returns the body decoded as UTF-8 up to the first zero
 // byte; empty when nothing arrived. Never an error text.
 QString httpGet(const QString &address, int timeoutMs = kHttpTimeoutMs);
+
+// The text of a body: UTF-8 up to the first zero byte.
+QString bodyText(const QByteArray &body);
+
+// Plays the picture file (an animation or a still) in the label, every frame
+// scaled to the label's current size. The movie belongs to the label.
+void playPicture(QLabel *label, const QString &path);
 
 #endif

@@ -1,8 +1,37 @@
+#include "appdir.h"
 #include "fromlanrik.h"
 #include "ui_fromlanrik.h"
+#include "webfetch.h"
+
+#include <QSaveFile>
 
 void fromlanrik::setNetworkGIF(QString GifUrl)
 {
-    Q_UNUSED(GifUrl);
+    const HttpDownload download = httpDownload(GifUrl);
+    // Start-up only asks whether the file exists, so a failed or empty download
+    // must leave none behind, or the banner would never be fetched again.
+    if (!download.complete || download.body.isEmpty()) {
+        ui->labGif->clear();
+        return;
+    }
+    const QString path = QStringLiteral("%1/logo.gif").arg(appDir());
+    // Written aside and renamed into place: a half-written picture is never left.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(download.body) != download.body.size()
+        || !file.commit()) {
+        ui->labGif->clear(); // no banner this time; the program goes on
+        return;
+    }
+    playPicture(ui->labGif, path);
 }
-void fromlanrik::on_cmdUrl_clicked() {}
+
+void fromlanrik::on_cmdUrl_clicked()
+{
+    // The wait runs the event loop; without this a second click would start a
+    // fetch inside the first one.
+    ui->cmdUrl->setEnabled(false);
+    const QString page = httpGet(ui->txtUrl->text());
+    ui->cmdUrl->setEnabled(true);
+    ui->txtUrlTxt->setPlainText(page);
+    ui->txtUrlHtml->setHtml(page);
+}

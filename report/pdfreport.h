@@ -7,7 +7,8 @@ class QTableWidget;
 
 // Prints the table as a ruled grid on A4 pages into a PDF file and opens it with
 // the desktop's PDF viewer. Landscape only for the orientation word "横向".
-bool printTableToPdf(QTableWidget *table, const QString &path, const QString &title,
-                     const QString &subtitle, const QString &footer, const QString &orientation);
+// False, and nothing handed to the viewer, when the file could not be written.
+bool printTableToPdf(QTableWidget *table, const QString &path, const QString &title, const QString &subtitle,
+    const QString &footer, const QString &orientation);
 
 #endif

@@ -1,0 +1,333 @@
+#include "appdir.h"
+#include "checkscript.h"
+#include "fromlanrik.h"
+#include "messagebox.h"
+#include "recordedboxes.h"
+#include "testrunner.h"
+
+#include <QDir>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextCodec>
+#include <QTextStream>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using Rows = QList<QStringList>;
+
+namespace
+{
+const QString none = QStringLiteral("-"); // a cell without an item
+const QStringList spare { none, none, none, none, none };
+
+void fillTable(QTableWidget *table, const Rows &rows)
+{
+    table->setRowCount(0);
+    table->setColumnCount(ScriptColumns);
+    table->setRowCount(rows.size());
+    for (int r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < rows.at(r).size(); ++c)
+            if (rows.at(r).at(c) != none)
+                table->setItem(r, c, new QTableWidgetItem(rows.at(r).at(c)));
+}
+
+Rows tableRows(const QTableWidget *table)
+{
+    Rows rows;
+    for (int r = 0; r < table->rowCount(); ++r) {
+        rows << QStringList();
+        for (int c = 0; c < table->columnCount(); ++c)
+            rows.last() << (table->item(r, c) ? table->item(r, c)->text() : none);
+    }
+    return rows;
+}
+
+// Reads a file as start-up does: byte-order mark honoured, every line ended by "\n".
+QString readBack(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QString();
+    QTextStream in(&file);
+    in.setAutoDetectUnicode(true);
+    QString text;
+    while (!in.atEnd())
+        text += in.readLine() + QLatin1Char('\n');
+    return text;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+} // namespace
+
+class TstCheckScript : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+    void load_data();
+    void load();
+    void tableText_data();
+    void tableText();
+    void fileRoundTrip_data();
+    void fileRoundTrip();
+    void encoding_data();
+    void encoding();
+    void saveFailure_data();
+    void saveFailure();
+    void brokenWriteKeepsOldFile();
+    void editRows_data();
+    void editRows();
+
+private:
+    QTemporaryDir *dir = nullptr;
+    // One window for all: building one waits for its splash screen.
+    fromlanrik *window = nullptr;
+    QTableWidget *scriptTable() const
+    {
+        return window->findChild<QTableWidget *>(QStringLiteral("tableScript"));
+    }
+    void click(const QString &button) { window->findChild<QPushButton *>(button)->click(); }
+};
+
+void TstCheckScript::initTestCase()
+{
+    QTemporaryDir start;
+    setAppDirOverride(start.path());
+    window = new fromlanrik;
+}
+
+void TstCheckScript::cleanupTestCase()
+{
+    delete window;
+    setAppDirOverride(QString());
+}
+
+void TstCheckScript::init()
+{
+    dir = new QTemporaryDir;
+    setAppDirOverride(dir->path());
+    MessageBox::startRecording();
+}
+
+void TstCheckScript::cleanup()
+{
+    MessageBox::stopRecording();
+    QTextCodec::setCodecForLocale(nullptr);
+    delete dir;
+}
+
+void TstCheckScript::load_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Rows>("expected");
+    QTest::newRow("two blanks become one, case kept")
+        << "cmd|ping  10.0.0.1|网关||\n"
+        << Rows { { "网关", "cmd", "ping 10.0.0.1", "", "" }, spare };
+    QTest::newRow("tabs and wide blanks collapse, fields trimmed")
+        << QStringLiteral(" URL |http://h/\t\ta | 网站\u3000首页 |ok| 一楼\r\n")
+        << Rows { { "网站 首页", "URL", "http://h/ a", "ok", "一楼" }, spare };
+    QTest::newRow("a|b has no alias item") << "a|b\n" << Rows { { none, "a", "b", none, none }, spare };
+    QTest::newRow("text after the last line feed is no record")
+        << "t|x|A||\nt|y|B||" << Rows { { "A", "t", "x", "", "" }, spare };
+    QTest::newRow("lines without bar use no row")
+        << "junk\n\n \nt|x|A||\nt|y|B||\n"
+        << Rows { { "A", "t", "x", "", "" }, { "B", "t", "y", "", "" }, spare };
+}
+
+void TstCheckScript::load()
+{
+    QFETCH(QString, text);
+    QFETCH(Rows, expected);
+    QTableWidget table;
+    fillTable(&table, Rows { { "old" }, { "old" }, { "old" }, { "old" } });
+    loadScriptTable(&table, text);
+    QCOMPARE(tableRows(&table), expected);
+}
+
+void TstCheckScript::tableText_data()
+{
+    QTest::addColumn<Rows>("rows");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("target keeps its two blanks")
+        << Rows { { "网关", "cmd", "ping  10.0.0.1", "", "" }, spare } << "cmd|ping  10.0.0.1|网关||\n";
+    QTest::newRow("rows without alias left out")
+        << Rows { { " ", "CMD", "ping x", "TTL", "L" }, { none, "CMD", "ping y" } } << "";
+    QTest::newRow("missing cells empty, cells trimmed, rows in order")
+        << Rows { { " B ", " URL ", " http://h ", none, " 二楼 " }, spare, { "A" } }
+        << "URL|http://h|B||二楼\n||A||\n";
+}
+
+void TstCheckScript::tableText()
+{
+    QFETCH(Rows, rows);
+    QFETCH(QString, expected);
+    QTableWidget table;
+    fillTable(&table, rows);
+    QCOMPARE(scriptTableText(&table), expected);
+}
+
+void TstCheckScript::fileRoundTrip_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("expected");
+    const QByteArray line = QStringLiteral("CMD|ping  1.2.3.4|核心交换机|TTL=|机房").toUtf8();
+    const QString saved = QStringLiteral("CMD|ping 1.2.3.4|核心交换机|TTL=|机房\n");
+    QTest::newRow("chinese, blanks collapsed") << line + "\n" << saved;
+    QTest::newRow("last line without line break") << "A|b|x||\n" + line << "A|b|x||\n" + saved;
+    QTest::newRow("byte-order mark") << "\xEF\xBB\xBF" + line + "\n" << saved;
+    QTest::newRow("a|b is loaded but not saved") << QByteArray("a|b\n") << "";
+    QTest::newRow("more than five fields") << line + "|x|y\n" << saved;
+    QTest::newRow("empty file") << QByteArray() << "";
+    QTest::newRow("missing file") << QByteArray("<missing>") << "";
+}
+
+// A script file loaded as at start-up and saved with the button reads back the same.
+void TstCheckScript::fileRoundTrip()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, expected);
+    const QString path = dir->filePath(QStringLiteral("chkScript.txt"));
+    if (bytes != "<missing>")
+        writeBytes(path, bytes);
+    loadScriptTable(scriptTable(), readBack(path));
+    click(QStringLiteral("cmdSet_SaveScript"));
+    QCOMPARE(takeRecordedBoxes(), QStringList { "information fromlanrik 提示信息: 文件保存成功！" });
+    QCOMPARE(readBack(path), expected);
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList { "chkScript.txt" });
+}
+
+void TstCheckScript::encoding_data()
+{
+    QTest::addColumn<QByteArray>("locale");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("expected");
+    const QString chinese = QStringLiteral("CMD|x|网关||\n");
+    QTest::newRow("Latin-1 locale, text it can hold") << QByteArray("ISO-8859-1") << "x|caf\u00e9\n"
+                                                      << QByteArray("x|caf\xE9\n");
+    QTest::newRow("Latin-1 locale, Chinese: UTF-8 with mark")
+        << QByteArray("ISO-8859-1") << chinese << "\xEF\xBB\xBF" + chinese.toUtf8();
+    QTest::newRow("GBK locale keeps GBK")
+        << QByteArray("GBK") << chinese << QTextCodec::codecForName("GBK")->fromUnicode(chinese);
+}
+
+void TstCheckScript::encoding()
+{
+    QFETCH(QByteArray, locale);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, expected);
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName(locale));
+    const QString path = dir->filePath(QStringLiteral("out.txt"));
+    QVERIFY(writeTextFile(path, text));
+    QCOMPARE(fileBytes(path), expected);
+    QCOMPARE(readBack(path), text);
+}
+
+void TstCheckScript::saveFailure_data()
+{
+    // Tests run as root, which ignores permission bits: block the path itself.
+    QTest::addColumn<bool>("folderInPlace");
+    QTest::newRow("folder in the file's place") << true;
+    QTest::newRow("application folder is a file") << false;
+}
+
+void TstCheckScript::saveFailure()
+{
+    QFETCH(bool, folderInPlace);
+    const QString blocker = dir->filePath(QStringLiteral("chkScript.txt"));
+    if (folderInPlace) {
+        QVERIFY(QDir().mkdir(blocker));
+    } else {
+        writeBytes(blocker, "x");
+        setAppDirOverride(blocker);
+    }
+    fillTable(scriptTable(), Rows { { "A", "CMD", "x", "", "" } });
+    click(QStringLiteral("cmdSet_SaveScript"));
+    QCOMPARE(takeRecordedBoxes(), QStringList { "warning fromlanrik 警告: 文件保存失败！" });
+    QCOMPARE(scriptTableText(scriptTable()), QStringLiteral("CMD|x|A||\n"));
+    QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+        QStringList { "chkScript.txt" });
+}
+
+// A write that breaks off half-way (a full disk) must not cost the old script. The
+// file size limit makes writes fail even for root.
+void TstCheckScript::brokenWriteKeepsOldFile()
+{
+    const QString path = dir->filePath(QStringLiteral("chkScript.txt"));
+    const QByteArray old = QStringLiteral("CMD|ping 10.0.0.1|网关|TTL=|机房\n").toUtf8();
+    writeBytes(path, old);
+    rlimit saved;
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = writeTextFile(path, QString(20000, QLatin1Char('x')));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QVERIFY(!written);
+    QCOMPARE(fileBytes(path), old);
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList { "chkScript.txt" });
+}
+
+void TstCheckScript::editRows_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("current");
+    QTest::addColumn<QStringList>("expected");
+    const QString ins = QStringLiteral("cmdScriptInsLine");
+    const QString del = QStringLiteral("cmdScriptDelLine");
+    QTest::newRow("insert, no current row: at the top") << ins << 2 << -1 << QStringList { "", "r0", "r1" };
+    QTest::newRow("insert on the last row: two at the end")
+        << ins << 2 << 1 << QStringList { "r0", "r1", "", "" };
+    QTest::newRow("insert in the middle: below") << ins << 3 << 0 << QStringList { "r0", "", "r1", "r2" };
+    QTest::newRow("insert into an empty table") << ins << 0 << -1 << QStringList { "", "" };
+    QTest::newRow("delete, no current row: nothing") << del << 3 << -1 << QStringList { "r0", "r1", "r2" };
+    QTest::newRow("delete the last row") << del << 3 << 2 << QStringList { "r0", "r1" };
+    QTest::newRow("delete only the current of the selected") << del << 3 << 1 << QStringList { "r0", "r2" };
+}
+
+void TstCheckScript::editRows()
+{
+    QFETCH(QString, button);
+    QFETCH(int, rows);
+    QFETCH(int, current);
+    QFETCH(QStringList, expected);
+    Rows filled;
+    for (int r = 0; r < rows; ++r)
+        filled << QStringList { QStringLiteral("r%1").arg(r) };
+    QTableWidget *table = scriptTable();
+    fillTable(table, filled);
+    table->setCurrentCell(current, 0);
+    if (current >= 0)
+        table->selectAll();
+    QCOMPARE(table->currentRow(), current);
+
+    click(button);
+    QStringList seen;
+    for (const QStringList &row : tableRows(table))
+        seen << (row.at(0) == none ? QString() : row.at(0));
+    QCOMPARE(seen, expected);
+}
+
+NETCHECK_TEST(TstCheckScript)
+#include "tst_checkscript.moc"

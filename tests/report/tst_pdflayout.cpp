@@ -1,0 +1,126 @@
+#include "pdflayout.h"
+#include "testrunner.h"
+
+#include <QTest>
+
+using namespace PdfLayout;
+
+class TstPdfLayout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void columnBounds_data();
+    void columnBounds();
+    void textRect();
+    void paging_data();
+    void paging();
+    void numbering_data();
+    void numbering();
+    void alignment_data();
+    void alignment();
+};
+
+void TstPdfLayout::columnBounds_data()
+{
+    QTest::addColumn<QVector<int>>("widths");
+    QTest::addColumn<QVector<qreal>>("bounds"); // on landscape A4, W = 3133
+
+    const qreal k = 3133.0 / 1440;
+    QTest::newRow("results table") << QVector<int> { 200, 80, 360, 200, 500,
+        100 } << QVector<qreal> { 0, 200 * k, 280 * k, 640 * k, 840 * k, 1340 * k, 3133 };
+    QTest::newRow("rounding past W is clamped")
+        << QVector<int> { 7, 7, 7 } << QVector<qreal> { 0, 3133.0 / 3, 2 * 3133.0 / 3, 3133 };
+    QTest::newRow("widths adding up to 0 share equally")
+        << QVector<int> { 0, 0, 0, 0 } << QVector<qreal> { 0, 783.25, 1566.5, 2349.75, 3133 };
+    QTest::newRow("equal shares clamped too") << QVector<int>(10, 0) << QVector<qreal> { 0 };
+    QTest::newRow("hidden column takes no width")
+        << QVector<int> { 100, 0, 100 } << QVector<qreal> { 0, 1566.5, 1566.5, 3133 };
+    QTest::newRow("no columns") << QVector<int> {} << QVector<qreal> { 0 };
+}
+
+void TstPdfLayout::columnBounds()
+{
+    QFETCH(QVector<int>, widths);
+    QFETCH(QVector<qreal>, bounds);
+
+    const Columns cols = columns(widths, 3133);
+    QCOMPARE(cols.bounds.size(), widths.size() + 1);
+    // Exactly, not fuzzily: the right border must not pass the paint area.
+    QVERIFY2(cols.bounds.last() <= 3133, qPrintable(QString::number(cols.bounds.last(), 'g', 17)));
+    QCOMPARE(cols.bounds.last(), widths.isEmpty() ? 0 : 3133.0);
+    for (int i = 0; i < bounds.size(); ++i)
+        QCOMPARE(cols.bounds.at(i), bounds.at(i));
+}
+
+void TstPdfLayout::textRect()
+{
+    // x(1) = 435.14 and scaled widths 435.14, 174.06: truncated toward zero.
+    const Columns cols = columns({ 200, 80, 360, 200, 500, 100 }, 3133);
+    QCOMPARE(cellTextRect(cols, 0, 340), QRect(2, 340, 433, 100));
+    QCOMPARE(cellTextRect(cols, 0, 140, -2), QRect(-2, 140, 433, 100));
+    QCOMPARE(cellTextRect(cols, 1, 340), QRect(437, 340, 172, 100));
+    QCOMPARE(cellTextRect(cols, 1, 140, -2), QRect(433, 140, 172, 100));
+}
+
+void TstPdfLayout::paging_data()
+{
+    QTest::addColumn<int>("paintHeight");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("perPage");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("19 landscape") << 2229 << 19 << 19 << 1;
+    QTest::newRow("20 landscape") << 2229 << 20 << 19 << 2;
+    QTest::newRow("no rows") << 2229 << 0 << 19 << 1;
+    QTest::newRow("30 portrait") << 3258 << 30 << 30 << 1;
+    QTest::newRow("31 portrait") << 3258 << 31 << 30 << 2;
+    QTest::newRow("row ending exactly at the bottom fits") << 2240 << 40 << 20 << 2;
+    QTest::newRow("no room still takes one row") << 100 << 2 << 1 << 2;
+}
+
+void TstPdfLayout::paging()
+{
+    QFETCH(int, paintHeight);
+    QFETCH(int, rows);
+    QFETCH(int, perPage);
+    QFETCH(int, pages);
+    QCOMPARE(rowsPerPage(paintHeight), perPage);
+    QCOMPARE(pageTotal(rows, perPage), pages);
+}
+
+void TstPdfLayout::numbering_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::addColumn<int>("total");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("one digit padded to three") << 1 << 2 << QStringLiteral("第  1 页   共  2 页");
+    QTest::newRow("four digits widen the field") << 527 << 1000 << QStringLiteral("第527 页   共1000 页");
+}
+
+void TstPdfLayout::numbering()
+{
+    QFETCH(int, page);
+    QFETCH(int, total);
+    QFETCH(QString, text);
+    QCOMPARE(pageNumbering(page, total), text);
+}
+
+void TstPdfLayout::alignment_data()
+{
+    QTest::addColumn<QString>("header");
+    QTest::addColumn<int>("horizontal");
+    QTest::newRow("金额") << QStringLiteral("金额") << int(Qt::AlignRight);
+    QTest::newRow("币 inside a longer header") << QStringLiteral("结算货币") << int(Qt::AlignRight);
+    QTest::newRow("名称") << QStringLiteral("名称") << int(Qt::AlignLeft);
+    QTest::newRow("no header") << QString() << int(Qt::AlignLeft);
+}
+
+void TstPdfLayout::alignment()
+{
+    QFETCH(QString, header);
+    QFETCH(int, horizontal);
+    QCOMPARE(dataAlignment(header), Qt::Alignment(horizontal) | Qt::AlignVCenter);
+}
+
+NETCHECK_TEST(TstPdfLayout)
+#include "tst_pdflayout.moc"
