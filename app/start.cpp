@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHostInfo>
-#include <QMovie>
 #include <QTextStream>
 #include <QTimer>
 #include <QUrl>
@@ -124,16 +123,12 @@ void fromlanrik::Start()
     const QString dir = appDir();
     QDir().mkdir(QStringLiteral("%1/log").arg(dir));
 
+    // Fetched once, then kept beside the program.
     const QString banner = QStringLiteral("%1/logo.gif").arg(dir);
-    if (fileExists(banner)) {
-        // Owned by the label, which lives as long as the window.
-        auto *movie = new QMovie(banner, QByteArray(), ui->labGif);
-        movie->setScaledSize(ui->labGif->size());
-        ui->labGif->setMovie(movie);
-        movie->start();
-    } else {
-        setNetworkGIF(addresses.banner);
-    }
+    if (fileExists(banner))
+        playPicture(ui->labGif, banner);
+    else
+        fetchBanner(ui->labGif, addresses.banner, addresses.timeoutMs);
 
     ui->treeWidgetIpScan->clear();
     ui->treeWidgetIpScan->setHeaderLabels(

@@ -1,5 +1,6 @@
 #include "appdir.h"
 #include "fromlanrik.h"
+#include "httptestserver.h"
 #include "platform.h"
 #include "startup.h"
 #include "testrunner.h"
@@ -17,8 +18,6 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -28,44 +27,6 @@
 
 namespace
 {
-// Loopback HTTP server for the start-up fetches: counts requests and either answers
-// each with the same body or never answers at all.
-class LoopbackServer : public QTcpServer
-{
-public:
-    explicit LoopbackServer(const QByteArray &body, bool silent = false)
-        : body(body)
-        , silent(silent)
-    {
-        connect(this, &QTcpServer::newConnection, this, &LoopbackServer::accept);
-        listen(QHostAddress::LocalHost);
-    }
-    QString url(const QString &path) const
-    {
-        return QStringLiteral("http://127.0.0.1:%1/%2").arg(serverPort()).arg(path);
-    }
-    int requests = 0;
-
-private:
-    void accept()
-    {
-        while (QTcpSocket *socket = nextPendingConnection()) {
-            ++requests;
-            if (silent)
-                continue; // keep the connection open and say nothing
-            connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                if (!socket->readAll().contains("\r\n\r\n"))
-                    return;
-                socket->write("HTTP/1.1 200 OK\r\nConnection: close\r\nContent-Length: "
-                    + QByteArray::number(body.size()) + "\r\n\r\n" + body);
-                socket->disconnectFromHost();
-            });
-        }
-    }
-    QByteArray body;
-    bool silent;
-};
-
 QByteArray shippedBanner()
 {
     QFile file(QStringLiteral(":/startup/banner.gif"));
@@ -344,13 +305,14 @@ void TstStart::freshStartNeedsNoNetwork()
 void TstStart::cachedBannerIsNotFetched()
 {
     writeFile(path("logo.gif"), shippedBanner());
-    LoopbackServer server(QByteArray("not a picture"));
+    HttpTestServer server;
+    QVERIFY(server.start());
     StartupAddresses addresses = startupAddresses();
-    addresses.banner = server.url("logo.gif");
+    addresses.banner = server.url("/logo.gif");
     setStartupAddresses(addresses);
 
     fromlanrik window;
-    QCOMPARE(server.requests, 0);
+    QCOMPARE(server.requestCount(), 0);
     QMovie *movie = child<QLabel>(window, "labGif")->movie();
     QVERIFY(movie);
     QCOMPARE(movie->scaledSize(), QSize(80, 80));
@@ -360,14 +322,16 @@ void TstStart::cachedBannerIsNotFetched()
 
 void TstStart::missingBannerIsFetchedOnce()
 {
-    LoopbackServer server(shippedBanner());
+    HttpTestServer server;
+    QVERIFY(server.start());
+    server.serve("/logo.gif", shippedBanner(), 200, "image/gif");
     StartupAddresses addresses = startupAddresses();
-    addresses.banner = server.url("logo.gif");
+    addresses.banner = server.url("/logo.gif");
     setStartupAddresses(addresses);
 
     {
         fromlanrik first;
-        QCOMPARE(server.requests, 1);
+        QCOMPARE(server.requestCount(), 1);
         QCOMPARE(child<QLabel>(first, "labGif")->movie()->scaledSize(), QSize(80, 80));
     }
     QFile cached(path("logo.gif"));
@@ -375,7 +339,7 @@ void TstStart::missingBannerIsFetchedOnce()
     QCOMPARE(cached.readAll(), shippedBanner());
 
     fromlanrik second;
-    QCOMPARE(server.requests, 1);
+    QCOMPARE(server.requestCount(), 1);
     QVERIFY(child<QLabel>(second, "labGif")->movie());
 }
 
@@ -421,11 +385,11 @@ void TstStart::checkScript()
 
 void TstStart::unansweredServerDelaysOnlyByTheBound()
 {
-    LoopbackServer server(QByteArray(), true);
+    HttpTestServer server;
+    QVERIFY(server.start());
+    server.neverAnswer("/hang");
     StartupAddresses addresses;
-    addresses.banner = server.url("logo.gif");
-    addresses.about = server.url("about.html");
-    addresses.advertisement = server.url("ad.html");
+    addresses.banner = addresses.about = addresses.advertisement = server.url("/hang");
     addresses.timeoutMs = 300;
     setStartupAddresses(addresses);
 
@@ -433,7 +397,7 @@ void TstStart::unansweredServerDelaysOnlyByTheBound()
     clock.start();
     fromlanrik window;
     const qint64 elapsed = clock.elapsed();
-    QCOMPARE(server.requests, 3);
+    QCOMPARE(server.requestCount(), 3);
     QVERIFY2(elapsed < 3 * addresses.timeoutMs + 3000, qPrintable(QString::number(elapsed)));
     QCOMPARE(child<QTextEdit>(window, "txtAbout")->toPlainText(), QString());
 }
