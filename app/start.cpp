@@ -87,27 +87,6 @@ static QString basicInformationPage()
     return page;
 }
 
-static void layOutResultsTable(QTableWidget *table)
-{
-    const QStringList headers = { QStringLiteral("名称"), QStringLiteral("状态"), QStringLiteral("检测内容"),
-        QStringLiteral("检测时间"), QStringLiteral("检测结果") };
-    const int widths[] = { 240, 80, 400, 240, 660 };
-    table->clear();
-    table->setColumnCount(headers.size());
-    table->setHorizontalHeaderLabels(headers);
-    for (int column = 0; column < headers.size(); ++column)
-        table->setColumnWidth(column, widths[column]);
-    table->verticalHeader()->setFixedWidth(48);
-    table->verticalHeader()->setDefaultSectionSize(48);
-    table->horizontalHeader()->setFixedHeight(48);
-    table->horizontalHeader()->setStyleSheet(QStringLiteral("QHeaderView::section{background:skyblue;}"));
-    table->setStyleSheet(QStringLiteral("selection-background-color:lightblue;"));
-    table->setRowCount(2);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    table->repaint();
-}
-
 void fromlanrik::Start()
 {
     const StartupAddresses addresses = startupAddresses();
@@ -139,7 +118,12 @@ void fromlanrik::Start()
     ui->labelInfo->setText(QHostInfo::localHostName());
 
     loadScriptTable(ui->tableScript, readTextFile(QStringLiteral("%1/chkScript.txt").arg(appDir())));
-    layOutResultsTable(ui->tableWidget);
+    // The batch run replaces this layout with its own; until then the table is read-only.
+    layOutTable(ui->tableWidget,
+        { QStringLiteral("名称"), QStringLiteral("状态"), QStringLiteral("检测内容"),
+            QStringLiteral("检测时间"), QStringLiteral("检测结果") },
+        { 240, 80, 400, 240, 660 });
+    ui->tableWidget->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     const QStringList tabTexts
         = { QStringLiteral("批量检测"), QStringLiteral("设置批量检测"), QStringLiteral("IP搜索"),
