@@ -9,9 +9,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QHeaderView>
-#include <QHostInfo>
 #include <QLCDNumber>
 #include <QLabel>
 #include <QMovie>
@@ -22,7 +20,6 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
-#include <QTreeWidget>
 #include <memory>
 
 namespace
@@ -53,10 +50,10 @@ class UrlCatcher : public QObject
 {
     Q_OBJECT
 public slots:
-    void open(const QUrl &url) { opened << url; }
+    void open(const QUrl &url) { opened << url.toString(QUrl::FullyEncoded); }
 
 public:
-    QList<QUrl> opened;
+    QStringList opened;
 };
 } // namespace
 
@@ -69,17 +66,13 @@ private slots:
     void cleanup();
     void readTextFile_data();
     void readTextFile();
-    void fileExists_data();
-    void fileExists();
     void windowAfterStart();
     void informationPage_data();
     void informationPage();
-    void commandOutputIsNotMarkup();
     void linkOpensInBrowser_data();
     void linkOpensInBrowser();
     void freshStartNeedsNoNetwork();
-    void cachedBannerIsNotFetched();
-    void missingBannerIsFetchedOnce();
+    void bannerIsFetchedOnceThenCached();
     void bannerFolderDoesNotStopStartUp();
     void checkScript_data();
     void checkScript();
@@ -130,38 +123,14 @@ void TstStart::readTextFile()
     QFETCH(QString, expected);
     writeFile(path("script.txt"), bytes);
     QCOMPARE(::readTextFile(path("script.txt")), expected);
-}
-
-void TstStart::fileExists_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("expected");
-    QTest::newRow("regular file") << "file.gif" << true;
-    QTest::newRow("empty file") << "empty.gif" << true;
-    QTest::newRow("folder") << "folder.gif" << false;
-    QTest::newRow("nothing there") << "missing.gif" << false;
-}
-
-void TstStart::fileExists()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, expected);
-    writeFile(path("file.gif"), "GIF89a");
-    writeFile(path("empty.gif"), QByteArray());
-    QVERIFY(QDir(dir->path()).mkdir("folder.gif"));
-    QCOMPARE(::fileExists(path(name)), expected);
-    // An unreadable path reads as nothing, whatever it is.
-    QCOMPARE(::readTextFile(path("folder.gif")), QString());
-    QCOMPARE(::readTextFile(path("missing.gif")), QString());
+    QCOMPARE(::readTextFile(path("missing.txt")), QString());
+    QCOMPARE(::readTextFile(dir->path()), QString());
 }
 
 void TstStart::windowAfterStart()
 {
     fromlanrik window;
-
     QCOMPARE(window.windowTitle(), QStringLiteral("网络检测工具 1.0 "));
-    QCOMPARE(child<QLabel>(window, "labelInfo")->text(), QHostInfo::localHostName());
-    QVERIFY(child<QLabel>(window, "labelWeb")->text().contains(QLatin1String("<a href=")));
     QVERIFY(QFileInfo(path("log")).isDir());
 
     auto *tabs = child<QTabWidget>(window, "tabWidget");
@@ -171,8 +140,8 @@ void TstStart::windowAfterStart()
     QCOMPARE(tabTexts,
         (QStringList { "基本信息", "批量检测", "设置批量检测", "IP搜索", "CMD命令行", "网站查阅", "关于" }));
     QCOMPARE(tabs->currentIndex(), 0);
-    QVERIFY(tabs->styleSheet().contains(QLatin1String("padding:5px;}    QTabBar::tab:!selected "
-                                                      "{margin-top: 10px;}     QTabBar::tab:selected")));
+    QVERIFY(tabs->styleSheet().contains(QLatin1String(
+        "padding:5px;}    QTabBar::tab:!selected {margin-top: 10px;}     QTabBar::tab:selected")));
 
     auto *results = child<QTableWidget>(window, "tableWidget");
     QStringList headers;
@@ -184,30 +153,19 @@ void TstStart::windowAfterStart()
     QCOMPARE(headers, (QStringList { "名称", "状态", "检测内容", "检测时间", "检测结果" }));
     QCOMPARE(widths, (QList<int> { 240, 80, 400, 240, 660 }));
     QCOMPARE(results->rowCount(), 2);
-    QCOMPARE(results->item(0, 0), nullptr);
-    QCOMPARE(results->verticalHeader()->width(), 48);
-    QCOMPARE(results->verticalHeader()->defaultSectionSize(), 48);
-    QCOMPARE(results->horizontalHeader()->height(), 48);
     QCOMPARE(results->editTriggers(), QAbstractItemView::NoEditTriggers);
-    QCOMPARE(results->selectionMode(), QAbstractItemView::ExtendedSelection);
     QVERIFY(!results->isHidden());
     QVERIFY(child<QWidget>(window, "widgetPic")->isHidden());
-
-    auto *tree = child<QTreeWidget>(window, "treeWidgetIpScan");
-    QCOMPARE(tree->headerItem()->text(1), QStringLiteral("计算机名"));
-    QCOMPARE(tree->header()->sectionResizeMode(2), QHeaderView::ResizeToContents);
 
     auto *keep = child<QComboBox>(window, "cmbKeep");
     QCOMPARE(keep->count(), 12);
     QCOMPARE(keep->currentText(), QStringLiteral("手动执行"));
-    QCOMPARE(keep->itemText(11), QStringLiteral("24小时自动执行"));
     QCOMPARE(child<QLCDNumber>(window, "lcdNumber")->intValue(), -1);
-
-    // Two timers: the countdown tick runs, the automatic-run timer waits for a choice.
+    // Created in this order: the automatic-run timer waits for a choice, the countdown ticks.
     const QList<QTimer *> timers = window.findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
     QCOMPARE(timers.size(), 2);
-    QCOMPARE(timers.at(0)->isActive(), false);
-    QCOMPARE(timers.at(1)->isActive(), true);
+    QVERIFY(!timers.at(0)->isActive());
+    QVERIFY(timers.at(1)->isActive());
     QCOMPARE(timers.at(1)->interval(), 1000);
 }
 
@@ -217,7 +175,7 @@ void TstStart::informationPage_data()
     QTest::addColumn<bool>("systemSection");
     QTest::addColumn<bool>("networkSection");
     QTest::addColumn<bool>("speechOffered");
-    QTest::newRow("linux: uname and interfaces") << "linux" << true << true << false;
+    QTest::newRow("linux: uname as text, interfaces") << "linux" << true << true << false;
     QTest::newRow("windows: system table only") << "winnt" << true << false << true;
     QTest::newRow("neither: empty page") << "freebsd" << false << false << false;
 }
@@ -228,32 +186,24 @@ void TstStart::informationPage()
     QFETCH(bool, systemSection);
     QFETCH(bool, networkSection);
     QFETCH(bool, speechOffered);
+    // A fake uname first on PATH prints text that would be markup if inserted raw.
+    const QString unameOutput = QStringLiteral("Linux <b>box</b> & <i>x</i>");
+    QDir().mkpath(path("tools"));
+    writeFile(path("tools/uname"), "#!/bin/sh\necho '" + unameOutput.toUtf8() + "'\n");
+    QFile::setPermissions(path("tools/uname"), QFile::ReadOwner | QFile::ExeOwner);
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", path("tools").toLocal8Bit() + ':' + oldPath);
     setKernelTypeOverride(kernel);
     fromlanrik window;
+    qputenv("PATH", oldPath);
+
     const QString page = child<QTextEdit>(window, "txtINFO")->toPlainText();
     QCOMPARE(page.contains(QStringLiteral("系统信息")), systemSection);
+    QCOMPARE(page.contains(unameOutput), networkSection);
     QCOMPARE(page.contains(QStringLiteral("网络")), networkSection);
     QCOMPARE(page.contains(QStringLiteral("IP地址")), networkSection);
-    if (!systemSection)
-        QVERIFY(page.trimmed().isEmpty());
+    QCOMPARE(page.trimmed().isEmpty(), !systemSection);
     QCOMPARE(!child<QCheckBox>(window, "chkSpack")->isHidden(), speechOffered);
-}
-
-void TstStart::commandOutputIsNotMarkup()
-{
-    // A fake uname first on PATH prints text that would be markup if inserted raw.
-    const QString tools = path("tools");
-    QDir().mkpath(tools);
-    writeFile(tools + "/uname", "#!/bin/sh\necho 'Linux <b>box</b> & <script>x</script>'\n");
-    QFile::setPermissions(tools + "/uname", QFile::ReadOwner | QFile::ExeOwner);
-    const QByteArray oldPath = qgetenv("PATH");
-    qputenv("PATH", tools.toLocal8Bit() + ':' + oldPath);
-    setKernelTypeOverride(QStringLiteral("linux"));
-    fromlanrik window;
-    qputenv("PATH", oldPath);
-    QVERIFY(child<QTextEdit>(window, "txtINFO")
-                ->toPlainText()
-                .contains(QLatin1String("Linux <b>box</b> & <script>x</script>")));
 }
 
 void TstStart::linkOpensInBrowser_data()
@@ -261,10 +211,8 @@ void TstStart::linkOpensInBrowser_data()
     QTest::addColumn<QString>("link");
     QTest::addColumn<QString>("expected");
     QTest::newRow("the bottom bar's own link") << QString() << QString();
-    QTest::newRow("blank in the link is tolerated") << "https://intranet.example.org/a b"
-                                                    << "https://intranet.example.org/a%20b";
-    QTest::newRow("plain http") << "http://intranet.example.org/"
-                                << "http://intranet.example.org/";
+    QTest::newRow("blank in the link is tolerated") << "http://intranet.example.org/a b"
+                                                    << "http://intranet.example.org/a%20b";
 }
 
 void TstStart::linkOpensInBrowser()
@@ -273,21 +221,20 @@ void TstStart::linkOpensInBrowser()
     QFETCH(QString, expected);
     fromlanrik window;
     auto *label = child<QLabel>(window, "labelWeb");
+    const QString text = label->text();
     if (link.isEmpty()) {
-        const QRegularExpressionMatch href = QRegularExpression("href=\"([^\"]+)\"").match(label->text());
+        const QRegularExpressionMatch href = QRegularExpression("<a href=\"([^\"]+)\">").match(text);
         QVERIFY(href.hasMatch());
         link = expected = href.captured(1);
     }
     UrlCatcher browser;
     QDesktopServices::setUrlHandler("https", &browser, "open");
     QDesktopServices::setUrlHandler("http", &browser, "open");
-    const QString textBefore = label->text();
     emit label->linkActivated(link);
     QDesktopServices::unsetUrlHandler("https");
     QDesktopServices::unsetUrlHandler("http");
-    QCOMPARE(browser.opened.size(), 1);
-    QCOMPARE(browser.opened.first().toString(QUrl::FullyEncoded), expected);
-    QCOMPARE(label->text(), textBefore);
+    QCOMPARE(browser.opened, QStringList { expected });
+    QCOMPARE(label->text(), text);
 }
 
 void TstStart::freshStartNeedsNoNetwork()
@@ -295,32 +242,13 @@ void TstStart::freshStartNeedsNoNetwork()
     fromlanrik window;
     QCOMPARE(QFile(path("logo.gif")).size(), shippedBanner().size());
     const QString about = child<QTextEdit>(window, "txtAbout")->toPlainText();
-    for (const char *file : { "chkScript.txt", "log/", "logo.gif", "tmpPDF.pdf" })
+    for (const char *file : { "1.0", "chkScript.txt", "log/", "logo.gif", "tmpPDF.pdf" })
         QVERIFY2(about.contains(QLatin1String(file)), file);
     const QString ad = child<QLabel>(window, "labelAD")->text();
-    QVERIFY(!ad.trimmed().isEmpty());
-    QVERIFY(ad != QStringLiteral("广告位招租"));
+    QVERIFY(!ad.trimmed().isEmpty() && ad != QStringLiteral("广告位招租"));
 }
 
-void TstStart::cachedBannerIsNotFetched()
-{
-    writeFile(path("logo.gif"), shippedBanner());
-    HttpTestServer server;
-    QVERIFY(server.start());
-    StartupAddresses addresses = startupAddresses();
-    addresses.banner = server.url("/logo.gif");
-    setStartupAddresses(addresses);
-
-    fromlanrik window;
-    QCOMPARE(server.requestCount(), 0);
-    QMovie *movie = child<QLabel>(window, "labGif")->movie();
-    QVERIFY(movie);
-    QCOMPARE(movie->scaledSize(), QSize(80, 80));
-    QCOMPARE(movie->state(), QMovie::Running);
-    QVERIFY(movie->frameCount() > 1);
-}
-
-void TstStart::missingBannerIsFetchedOnce()
+void TstStart::bannerIsFetchedOnceThenCached()
 {
     HttpTestServer server;
     QVERIFY(server.start());
@@ -329,25 +257,21 @@ void TstStart::missingBannerIsFetchedOnce()
     addresses.banner = server.url("/logo.gif");
     setStartupAddresses(addresses);
 
-    {
-        fromlanrik first;
+    for (int start = 0; start < 2; ++start) {
+        fromlanrik window;
         QCOMPARE(server.requestCount(), 1);
-        QCOMPARE(child<QLabel>(first, "labGif")->movie()->scaledSize(), QSize(80, 80));
+        QMovie *movie = child<QLabel>(window, "labGif")->movie();
+        QVERIFY(movie);
+        QCOMPARE(movie->scaledSize(), QSize(80, 80));
+        QCOMPARE(movie->state(), QMovie::Running);
+        QVERIFY(movie->frameCount() > 1);
     }
-    QFile cached(path("logo.gif"));
-    QVERIFY(cached.open(QIODevice::ReadOnly));
-    QCOMPARE(cached.readAll(), shippedBanner());
-
-    fromlanrik second;
-    QCOMPARE(server.requestCount(), 1);
-    QVERIFY(child<QLabel>(second, "labGif")->movie());
 }
 
 void TstStart::bannerFolderDoesNotStopStartUp()
 {
     QVERIFY(QDir(dir->path()).mkdir("logo.gif"));
     fromlanrik window;
-    QCOMPARE(window.windowTitle(), QStringLiteral("网络检测工具 1.0 "));
     QVERIFY(QFileInfo(path("logo.gif")).isDir());
     QVERIFY(!child<QTextEdit>(window, "txtAbout")->toPlainText().isEmpty());
 }
@@ -358,13 +282,12 @@ void TstStart::checkScript_data()
     QTest::addColumn<QStringList>("aliases");
     QTest::newRow("missing") << QByteArray() << QStringList();
     QTest::newRow("last line without line break")
-        << QByteArray("CMD|ping -c 1 127.0.0.1|本机|ttl=|机房\nURL|http://127.0.0.1/|网站|ok|机房")
+        << QByteArray("CMD|true|本机|x|机房\nURL|http://127.0.0.1/|网站|ok|机房")
         << QStringList { "本机", "网站" };
     QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF"
                                                    "CMD|true|网关||机房\n")
                                      << QStringList { "网关" };
-    QTest::newRow("CRLF line ends") << QByteArray("CMD|true|a||x\r\nCMD|true|b||x\r\n")
-                                    << QStringList { "a", "b" };
+    QTest::newRow("CRLF") << QByteArray("CMD|true|a||x\r\nCMD|true|b||x\r\n") << QStringList { "a", "b" };
 }
 
 void TstStart::checkScript()
