@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QMutex>
 #include <QProcess>
 #include <QTextCodec>
 #include <QThread>
@@ -36,9 +37,15 @@ QString runCommand(const QString &commandLine, int timeoutMs)
     const QString program = args.takeFirst();
 
     QProcess process;
-    process.start(program, args, QIODevice::ReadWrite);
-    if (!process.waitForStarted(-1))
-        return QString();
+    {
+        // Many scan threads forking at once stall the GUI thread for a noticeable
+        // moment; starting one process at a time keeps the window smooth.
+        static QMutex startLock;
+        QMutexLocker locker(&startLock);
+        process.start(program, args, QIODevice::ReadWrite);
+        if (!process.waitForStarted(-1))
+            return QString();
+    }
 
     const bool onGuiThread
         = QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread();

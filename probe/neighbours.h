@@ -1,0 +1,41 @@
+#ifndef NEIGHBOURS_H
+#define NEIGHBOURS_H
+
+#include <QString>
+
+class QHostInfo;
+struct PlatformKind;
+
+// Name and hardware address of a host that answered a probe; empty where unknown.
+struct HostDetails
+{
+    QString name;
+    QString mac;
+};
+
+// Looking up both details of one host takes at most this long.
+constexpr int kHostDetailsBoundMs = 2000;
+
+// The hardware address of the address in the text of Linux /proc/net/arp.
+// Incomplete entries (no answer to the kernel's own request) count as unknown.
+QString macFromProcNetArp(const QString &table, const QString &address);
+// The hardware address of the address in the listing of Windows "arp -a".
+QString macFromArpListing(const QString &listing, const QString &address);
+
+// Asks the running system's neighbour table; empty when unknown.
+QString neighbourMac(const PlatformKind &platform, const QString &address, int timeoutMs);
+
+// The name a reverse lookup found; empty when it failed or only echoed the address.
+QString hostNameFromLookup(const QString &address, const QHostInfo &info);
+// Reverse lookup through the system's resolver, given up after timeoutMs.
+// Runs a local event loop: call it on a worker thread.
+QString reverseHostName(const QString &address, int timeoutMs);
+
+// Both details of one host within boundMs. Worker threads only (see reverseHostName).
+HostDetails lookUpHostDetails(const QString &address, int boundMs = kHostDetailsBoundMs);
+
+// Test seam: tests answer name lookups themselves so no query leaves the machine.
+using NameLookup = QString (*)(const QString &address);
+void setNameLookupOverride(NameLookup lookup); // nullptr restores the resolver
+
+#endif

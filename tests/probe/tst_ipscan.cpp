@@ -1,0 +1,316 @@
+#include "appdir.h"
+#include "fakeping.h"
+#include "fromlanrik.h"
+#include "ipscan.h"
+#include "messagebox.h"
+#include "testrunner.h"
+
+#include <QHostInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+#include <memory>
+
+// A scan of a few addresses ends well within this.
+constexpr int kScanEndsWithinMs = 30 * 1000;
+
+// The window with a throw-away application folder, driven through its IP search tab.
+struct ScanWindow
+{
+    ScanWindow()
+    {
+        setAppDirOverride(dir.path());
+        window = std::make_unique<fromlanrik>();
+        scanButton = window->findChild<QPushButton *>(QStringLiteral("cmdScanIP"));
+        tree = window->findChild<QTreeWidget *>(QStringLiteral("treeWidgetIpScan"));
+        log = window->findChild<QTextEdit *>(QStringLiteral("txtJG"));
+    }
+    ~ScanWindow()
+    {
+        window.reset();
+        setAppDirOverride(QString());
+    }
+    void scan(const QString &from, const QString &to)
+    {
+        window->findChild<QLineEdit *>(QStringLiteral("txtSIPadd"))->setText(from);
+        window->findChild<QLineEdit *>(QStringLiteral("txtEIPadd"))->setText(to);
+        QTest::mouseClick(scanButton, Qt::LeftButton);
+    }
+    bool running() const { return !scanButton->isEnabled(); }
+    // "IP|计算机名|MAC" per item, depth first, children indented.
+    QStringList rows() const
+    {
+        QStringList rows;
+        for (QTreeWidgetItemIterator it(tree); *it; ++it)
+            rows << QString((*it)->parent() ? "  " : "") + (*it)->text(0) + '|' + (*it)->text(1) + '|'
+                    + (*it)->text(2);
+        return rows;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<fromlanrik> window;
+    QPushButton *scanButton;
+    QTreeWidget *tree;
+    QTextEdit *log;
+};
+
+static QString numberedName(const QString &address)
+{
+    return QStringLiteral("host-") + address.section(QLatin1Char('.'), -1);
+}
+
+// Only 127.0.0.1 goes to the resolver: the hosts file answers it, while any other
+// address would be asked of a name server.
+static QString loopbackOnlyNames(const QString &address)
+{
+    return address == QLatin1String("127.0.0.1") ? reverseHostName(address, kHostDetailsBoundMs) : QString();
+}
+
+static QString logOf(const QStringList &linesOldestFirst)
+{
+    QString log;
+    for (const QString &line : linesOldestFirst)
+        log.prepend(line + QLatin1Char('\n'));
+    return log;
+}
+
+class TstIpScan : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void validation_data();
+    void validation();
+    void macTables_data();
+    void macTables();
+    void realLoopbackScan();
+    void mixedResultsInAddressOrder();
+    void laterScansAddNoDuplicates();
+    void windowStaysResponsive();
+    void closingDuringAScan();
+};
+
+void TstIpScan::init()
+{
+    MessageBox::startRecording();
+    setNameLookupOverride(numberedName);
+}
+
+void TstIpScan::cleanup()
+{
+    MessageBox::stopRecording();
+    setNameLookupOverride(nullptr);
+}
+
+void TstIpScan::validation_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QString>("end");
+    QTest::addColumn<QString>("message");
+    // clang-format off
+    QTest::newRow("bad start") << "127.0.1.x" << "127.0.1.5" << "起始IP地址错误！";
+    QTest::newRow("bad start and bad end") << "127.0.1.256" << "" << "起始IP地址错误！";
+    QTest::newRow("bad end") << "127.0.1.1" << "127.0.1.300" << "结束IP地址错误！";
+    QTest::newRow("different subnets") << "127.0.1.1" << "127.0.2.5" << "起始和结束IP地址不在一个网段里！";
+    QTest::newRow("same numbers, different text") << "127.0.1.1" << "127.000.1.5" << "起始和结束IP地址不在一个网段里！";
+    QTest::newRow("start above end: nothing, silently") << "127.0.1.9" << "127.0.1.3" << "";
+    // clang-format on
+}
+
+void TstIpScan::validation()
+{
+    QFETCH(QString, start);
+    QFETCH(QString, end);
+    QFETCH(QString, message);
+    FakePing fake({});
+    QVERIFY(fake.active());
+    ScanWindow w;
+    w.log->setPlainText(QStringLiteral("earlier log"));
+    w.scan(start, end);
+    QTRY_VERIFY(!w.running());
+
+    const QList<MessageBox::Shown> shown = MessageBox::takeRecorded();
+    QCOMPARE(shown.size(), message.isEmpty() ? 0 : 1);
+    if (!message.isEmpty()) {
+        QCOMPARE(shown.at(0).title, QStringLiteral("提示信息"));
+        QCOMPARE(shown.at(0).text, message);
+        QCOMPARE(shown.at(0).parent, w.window.get());
+    }
+    QCOMPARE(w.log->toPlainText(), message.isEmpty() ? QString() : QStringLiteral("earlier log"));
+    QCOMPARE(fake.calls(), QStringList());
+    QCOMPARE(w.tree->topLevelItemCount(), 0);
+}
+
+void TstIpScan::macTables_data()
+{
+    QTest::addColumn<bool>("procTable");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("mac");
+    // clang-format off
+    const QString proc = QStringLiteral(
+        "IP address       HW type     Flags       HW address            Mask     Device\n"
+        "192.0.2.10       0x1         0x2         02:00:5e:10:00:0a     *        eth0\n"
+        "192.0.2.1        0x1         0x2         02:00:5e:10:00:01     *        eth0\n"
+        "192.0.2.7        0x1         0x0         00:00:00:00:00:00     *        eth0\n");
+    const QString english = QStringLiteral(
+        "\nInterface: 192.0.2.50 --- 0xb\n"
+        "  Internet Address      Physical Address      Type\n"
+        "  192.0.2.10            02-00-5e-10-00-0a     dynamic\n"
+        "  192.0.2.1             02-00-5e-10-00-01     dynamic\n"
+        "  192.0.2.255           ff-ff-ff-ff-ff-ff     static\n"
+        "\nInterface: 198.51.100.4 --- 0xc\n"
+        "  Internet Address      Physical Address      Type\n"
+        "  192.0.2.1             02-00-5e-99-99-99     dynamic\n");
+    const QString chinese = QStringLiteral(
+        "\n接口: 192.0.2.50 --- 0xb\n"
+        "  Internet 地址         物理地址              类型\n"
+        "  192.0.2.1             02-00-5e-10-00-01     动态\n");
+    QTest::newRow("proc: complete entry") << true << proc << "192.0.2.1" << "02:00:5e:10:00:01";
+    QTest::newRow("proc: other address sharing the start") << true << proc << "192.0.2.10" << "02:00:5e:10:00:0a";
+    QTest::newRow("proc: incomplete entry") << true << proc << "192.0.2.7" << "";
+    QTest::newRow("proc: not listed") << true << proc << "127.0.0.1" << "";
+    QTest::newRow("proc: entry in the header line") << true << "192.0.2.1 0x1 0x2 02:00:5e:10:00:01" << "192.0.2.1" << "";
+    QTest::newRow("arp: english listing") << false << english << "192.0.2.10" << "02-00-5e-10-00-0a";
+    QTest::newRow("arp: first interface wins") << false << english << "192.0.2.1" << "02-00-5e-10-00-01";
+    QTest::newRow("arp: chinese listing") << false << chinese << "192.0.2.1" << "02-00-5e-10-00-01";
+    QTest::newRow("arp: interface line is no entry") << false << english << "192.0.2.50" << "";
+    QTest::newRow("arp: no entries") << false << "No ARP Entries Found.\n" << "192.0.2.1" << "";
+    // clang-format on
+}
+
+void TstIpScan::macTables()
+{
+    QFETCH(bool, procTable);
+    QFETCH(QString, text);
+    QFETCH(QString, address);
+    QFETCH(QString, mac);
+    QCOMPARE(procTable ? macFromProcNetArp(text, address) : macFromArpListing(text, address), mac);
+}
+
+void TstIpScan::realLoopbackScan()
+{
+    setNameLookupOverride(loopbackOnlyNames);
+    ScanWindow w;
+    w.scan(QStringLiteral("127.0.0.1"), QStringLiteral("127.0.0.5"));
+    QVERIFY(w.running());
+    QTRY_VERIFY_WITH_TIMEOUT(!w.running(), kScanEndsWithinMs);
+
+    QStringList lines, rows { "127.0.0||" };
+    for (int n = 1; n <= 5; ++n) {
+        lines << QStringLiteral("Ping 127.0.0.%1 >> 成功").arg(n);
+        rows << QStringLiteral("  127.0.0.%1||").arg(n);
+    }
+    const QString systemName
+        = hostNameFromLookup(QStringLiteral("127.0.0.1"), QHostInfo::fromName(QStringLiteral("127.0.0.1")));
+    if (systemName.isEmpty())
+        qWarning("this system has no name for 127.0.0.1");
+    rows[1] = QStringLiteral("  127.0.0.1|%1|").arg(systemName);
+    QCOMPARE(w.log->toPlainText(), logOf(lines));
+    QCOMPARE(w.rows(), rows);
+
+    const QImage subnetPicture = QIcon(QPixmap(QStringLiteral(":/tree/DRIVENET.ICO"))).pixmap(16).toImage();
+    const QImage hostPicture = QIcon(QPixmap(QStringLiteral(":/tree/MYCOMP.ICO"))).pixmap(16).toImage();
+    QVERIFY(!subnetPicture.isNull() && subnetPicture != hostPicture);
+    QCOMPARE(w.tree->topLevelItem(0)->icon(0).pixmap(16).toImage(), subnetPicture);
+    QCOMPARE(w.tree->topLevelItem(0)->child(4)->icon(0).pixmap(16).toImage(), hostPicture);
+}
+
+void TstIpScan::mixedResultsInAddressOrder()
+{
+    // Later addresses answer at once while earlier ones stay silent: results still show in order.
+    FakePing fake({ "127.0.1.1", "127.0.1.4", "127.0.1.5" });
+    QVERIFY(fake.active());
+    ScanWindow w;
+    w.scan(QStringLiteral(" 127.0.1.1\t"), QStringLiteral("  127.0.1.6 ")); // blanks do not matter
+    // The log grows while the silent ones are still waited for.
+    QTRY_COMPARE(w.log->toPlainText(), logOf({ "Ping 127.0.1.1 >> 成功" }));
+    QVERIFY(w.running());
+    QTRY_VERIFY_WITH_TIMEOUT(!w.running(), kScanEndsWithinMs);
+
+    QCOMPARE(w.log->toPlainText(),
+        logOf({ "Ping 127.0.1.1 >> 成功", "Ping 127.0.1.2 >> 失败", "Ping 127.0.1.3 >> 失败",
+            "Ping 127.0.1.4 >> 成功", "Ping 127.0.1.5 >> 成功", "Ping 127.0.1.6 >> 失败" }));
+    QCOMPARE(w.rows(),
+        QStringList({ "127.0.1||", "  127.0.1.1|host-1|", "  127.0.1.4|host-4|", "  127.0.1.5|host-5|" }));
+    QCOMPARE(fake.calls().size(), 6);
+}
+
+void TstIpScan::laterScansAddNoDuplicates()
+{
+    ScanWindow w;
+    // .2 stops answering but stays listed; .4 answers again; .3 is new and goes last;
+    // another prefix gets its own subnet item (a range of one address).
+    struct Scan
+    {
+        const char *from, *to;
+        QStringList answering;
+    };
+    const Scan scans[] = { { "127.0.1.1", "127.0.1.4", { "127.0.1.2", "127.0.1.4" } },
+        { "127.0.1.2", "127.0.1.4", { "127.0.1.3", "127.0.1.4" } },
+        { "127.0.2.2", "127.0.2.2", { "127.0.2.2" } } };
+    for (const Scan &scan : scans) {
+        FakePing fake(scan.answering, 0);
+        QVERIFY(fake.active());
+        w.scan(scan.from, scan.to);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.running(), kScanEndsWithinMs);
+    }
+    QCOMPARE(w.rows(),
+        QStringList({ "127.0.1||", "  127.0.1.2|host-2|", "  127.0.1.4|host-4|", "  127.0.1.3|host-3|",
+            "127.0.2||", "  127.0.2.2|host-2|" }));
+}
+
+void TstIpScan::windowStaysResponsive()
+{
+    FakePing fake({ "127.0.1.1" }, 1);
+    QVERIFY(fake.active());
+    ScanWindow w;
+    int ticks = 0;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(50);
+
+    w.scan(QStringLiteral("127.0.1.1"), QStringLiteral("127.0.1.3"));
+    QVERIFY(w.running());
+    auto *clearButton = w.window->findChild<QPushButton *>(QStringLiteral("cmdClearTree"));
+    QVERIFY(!clearButton->isEnabled());
+    // A second scan cannot start, neither by a click nor by calling the slot.
+    w.scan(QStringLiteral("127.0.1.1"), QStringLiteral("127.0.1.9"));
+    QVERIFY(QMetaObject::invokeMethod(w.window.get(), "on_cmdScanIP_clicked"));
+    // Clearing waits for the end of the scan.
+    QVERIFY(QMetaObject::invokeMethod(w.window.get(), "on_cmdClearTree_clicked"));
+    QTRY_COMPARE(w.tree->topLevelItemCount(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.running(), kScanEndsWithinMs);
+
+    QVERIFY(ticks > 0);
+    QVERIFY(clearButton->isEnabled());
+    QCOMPARE(fake.calls(), QStringList({ "127.0.1.1", "127.0.1.2", "127.0.1.3" }));
+    QCOMPARE(w.tree->topLevelItemCount(), 0);
+    QCOMPARE(w.tree->columnCount(), 3);
+    QCOMPARE(w.tree->headerItem()->text(1), QStringLiteral("计算机名"));
+    QCOMPARE(w.log->toPlainText(),
+        logOf({ "Ping 127.0.1.1 >> 成功", "Ping 127.0.1.2 >> 失败", "Ping 127.0.1.3 >> 失败" }));
+}
+
+void TstIpScan::closingDuringAScan()
+{
+    FakePing fake({}, 1);
+    QVERIFY(fake.active());
+    {
+        ScanWindow w;
+        w.scan(QStringLiteral("127.0.1.1"), QStringLiteral("127.0.1.20"));
+        QVERIFY(w.running());
+    }
+    // Results of the probes that were still running have nowhere to go.
+    QCoreApplication::processEvents();
+}
+
+NETCHECK_TEST(TstIpScan)
+#include "tst_ipscan.moc"
