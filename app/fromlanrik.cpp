@@ -5,11 +5,12 @@
 #include <QPixmap>
 #include <QSplashScreen>
 
-// The pictures are compiled into this library; register them during static
+// The pictures and start-up pages are compiled into this library; register them during static
 // initialisation so they are reachable from the first line of main on.
 static int registerBundle()
 {
     Q_INIT_RESOURCE(resources);
+    Q_INIT_RESOURCE(startup);
     return 1;
 }
 static const int bundleRegistered = registerBundle();

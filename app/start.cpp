@@ -1,8 +1,163 @@
+#include "appdir.h"
+#include "checkscript.h"
+#include "command.h"
 #include "fromlanrik.h"
+#include "platform.h"
 #include "startup.h"
+#include "startupsettings.h"
+#include "sysinfo.h"
 #include "ui_fromlanrik.h"
+#include "webfetch.h"
 
-bool fileExists(const QString &) { return false; }
-QString readTextFile(const QString &) { return QString(); }
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHostInfo>
+#include <QTextStream>
+#include <QTimer>
+#include <QUrl>
 
-void fromlanrik::Start() {}
+bool fileExists(const QString &path)
+{
+    return QFileInfo(path).isFile();
+}
+
+QString readTextFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QString();
+    QTextStream in(&file);
+    in.setAutoDetectUnicode(true);
+    QString text;
+    while (!in.atEnd())
+        text += in.readLine() + QLatin1Char('\n');
+    return text;
+}
+
+StartupAddresses builtInStartupAddresses()
+{
+    StartupAddresses addresses;
+    addresses.banner = QStringLiteral(NETCHECK_BANNER_URL);
+    addresses.about = QStringLiteral(NETCHECK_ABOUT_URL);
+    addresses.advertisement = QStringLiteral(NETCHECK_AD_URL);
+    return addresses;
+}
+
+static StartupAddresses &chosenAddresses()
+{
+    static StartupAddresses addresses = builtInStartupAddresses();
+    return addresses;
+}
+
+StartupAddresses startupAddresses()
+{
+    return chosenAddresses();
+}
+
+void setStartupAddresses(const StartupAddresses &addresses)
+{
+    chosenAddresses() = addresses;
+}
+
+void openLink(const QString &link)
+{
+    QDesktopServices::openUrl(QUrl(link, QUrl::TolerantMode));
+}
+
+static const char *const kTabBarStyle
+    = "QTabBar::tab {min-width:100px;color: black;background-color:qlineargradient(x1:0, y1:0, x2:0, y2:1, "
+      "stop: 0 #eeeeee, stop: 1 gray);border: 2px solid;border-top-left-radius: 10px;"
+      "border-top-right-radius: 10px;padding:5px;}    QTabBar::tab:!selected {margin-top: 10px;}     "
+      "QTabBar::tab:selected {color: blue;}";
+
+static QString basicInformationPage()
+{
+    const QString table = QStringLiteral("<table border='1' cellspacing='0' width='100%' >%1</table>");
+    QString page;
+    if (currentPlatform().windows)
+        page += QStringLiteral("<h1>系统信息</h1>") + table.arg(systemInfoTable());
+    if (currentPlatform().linuxKernel) {
+        // Command output is text, not markup: a "<" in it must not start a tag.
+        page += QStringLiteral("<h1>系统信息</h1>")
+            + QStringLiteral("%1").arg(runCommand(QStringLiteral("uname -a")).toHtmlEscaped());
+        page += QStringLiteral("<h1>网络</h1>") + table.arg(interfaceTable());
+    }
+    return page;
+}
+
+void fromlanrik::Start()
+{
+    const StartupAddresses addresses = startupAddresses();
+
+    setWindowTitle(QStringLiteral("网络检测工具 1.0 "));
+    ui->labelWeb->setText(tr("<a href=\"%1\">%2</a>　邮箱：%3　即时通讯：%4")
+                              .arg(QStringLiteral(NETCHECK_LINK_URL).toHtmlEscaped(),
+                                  QStringLiteral(NETCHECK_LINK_TEXT).toHtmlEscaped(),
+                                  QStringLiteral(NETCHECK_CONTACT_MAIL).toHtmlEscaped(),
+                                  QStringLiteral(NETCHECK_CONTACT_IM).toHtmlEscaped()));
+    connect(ui->labelWeb, &QLabel::linkActivated, this, &openLink);
+
+    const QString dir = appDir();
+    QDir().mkdir(QStringLiteral("%1/log").arg(dir));
+
+    // Fetched once, then kept beside the program.
+    const QString banner = QStringLiteral("%1/logo.gif").arg(dir);
+    if (fileExists(banner))
+        playPicture(ui->labGif, banner);
+    else
+        fetchBanner(ui->labGif, addresses.banner, addresses.timeoutMs);
+
+    ui->treeWidgetIpScan->clear();
+    ui->treeWidgetIpScan->setHeaderLabels(
+        { QStringLiteral("IP"), QStringLiteral("计算机名"), QStringLiteral("MAC") });
+    ui->treeWidgetIpScan->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+
+    ui->txtINFO->setHtml(basicInformationPage());
+    ui->labelInfo->setText(QHostInfo::localHostName());
+
+    loadScriptTable(ui->tableScript, readTextFile(QStringLiteral("%1/chkScript.txt").arg(appDir())));
+    // The batch run replaces this layout with its own; until then the table is read-only.
+    layOutTable(ui->tableWidget,
+        { QStringLiteral("名称"), QStringLiteral("状态"), QStringLiteral("检测内容"),
+            QStringLiteral("检测时间"), QStringLiteral("检测结果") },
+        { 240, 80, 400, 240, 660 });
+    ui->tableWidget->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    const QStringList tabTexts
+        = { QStringLiteral("批量检测"), QStringLiteral("设置批量检测"), QStringLiteral("IP搜索"),
+              QStringLiteral("CMD命令行"), QStringLiteral("网站查阅"), QStringLiteral("关于") };
+    for (int i = 0; i < tabTexts.size(); ++i)
+        ui->tabWidget->setTabText(i + 1, tabTexts.at(i));
+    ui->tabWidget->setCurrentIndex(0);
+    ui->tabWidget->setStyleSheet(QLatin1String(kTabBarStyle));
+
+    ui->txtAbout->setHtml(httpGet(addresses.about, addresses.timeoutMs));
+    ui->labelAD->setText(httpGet(addresses.advertisement, addresses.timeoutMs));
+
+    // The first entry becomes current as it is added, which already runs the
+    // schedule slot for index 0; that path does not touch the timers made below.
+    const QStringList schedule = { QStringLiteral("手动执行"), QStringLiteral("1分钟自动执行"),
+        QStringLiteral("10分钟自动执行"), QStringLiteral("30分钟自动执行"), QStringLiteral("1小时自动执行"),
+        QStringLiteral("2小时自动执行"), QStringLiteral("3小时自动执行"), QStringLiteral("5小时自动执行"),
+        QStringLiteral("6小时自动执行"), QStringLiteral("8小时自动执行"), QStringLiteral("12小时自动执行"),
+        QStringLiteral("24小时自动执行") };
+    for (const QString &entry : schedule)
+        ui->cmbKeep->insertItem(ui->cmbKeep->count(), QIcon(), entry);
+    ui->cmbKeep->setCurrentIndex(0);
+
+    ui->chkSpack->hide();
+    if (currentPlatform().windows)
+        ui->chkSpack->show();
+
+    timerKeep = new QTimer(this);
+    connect(timerKeep, SIGNAL(timeout()), this, SLOT(AutoKeep()));
+    timerDJS = new QTimer(this);
+    connect(timerDJS, SIGNAL(timeout()), this, SLOT(DJS()));
+    timerDJS->start(1000);
+    countDJS = -1;
+
+    ui->tableWidget->show();
+    ui->widgetPic->hide();
+}

@@ -9,4 +9,27 @@ bool fileExists(const QString &path);
 // when the file is missing or unreadable.
 QString readTextFile(const QString &path);
 
+// A start-up fetch still unanswered after this long is given up, so an unreachable
+// server delays the window by seconds, not minutes.
+constexpr int kStartupFetchTimeoutMs = 2000;
+
+// What start-up fetches: the banner picture (only while logo.gif is missing), the
+// about page and the advertisement line, each bounded by timeoutMs.
+struct StartupAddresses
+{
+    QString banner;
+    QString about;
+    QString advertisement;
+    int timeoutMs = kStartupFetchTimeoutMs;
+};
+
+// The addresses chosen when the program was built (pages shipped in the program by default).
+StartupAddresses builtInStartupAddresses();
+// What the next start-up uses: the built-in addresses unless a test has set others.
+StartupAddresses startupAddresses();
+void setStartupAddresses(const StartupAddresses &addresses);
+
+// Hands an activated bottom-bar link to the desktop (normally the web browser).
+void openLink(const QString &link);
+
 #endif

@@ -15,7 +15,6 @@ namespace
 // Record field order in the file, as editor columns.
 const ScriptColumn fileOrder[ScriptColumns]
     = { ScriptType, ScriptTarget, ScriptAlias, ScriptSuccess, ScriptLocation };
-const int columnWidths[ScriptColumns] = { 200, 80, 300, 200, 120 };
 const int rowHeight = 48;
 } // namespace
 
@@ -51,14 +50,13 @@ QString scriptTableText(QTableWidget *table)
     return text;
 }
 
-static void layOutScriptTable(QTableWidget *table)
+void layOutTable(QTableWidget *table, const QStringList &headers, const QList<int> &widths)
 {
     table->clear();
-    table->setColumnCount(ScriptColumns);
-    table->setHorizontalHeaderLabels({ QStringLiteral("别名"), QStringLiteral("类型"),
-        QStringLiteral("CMD/URL"), QStringLiteral("成功字符"), QStringLiteral("位置") });
-    for (int column = 0; column < ScriptColumns; ++column)
-        table->setColumnWidth(column, columnWidths[column]);
+    table->setColumnCount(headers.size());
+    table->setHorizontalHeaderLabels(headers);
+    for (int column = 0; column < widths.size(); ++column)
+        table->setColumnWidth(column, widths.at(column));
     table->verticalHeader()->setFixedWidth(rowHeight);
     table->verticalHeader()->setDefaultSectionSize(rowHeight);
     table->horizontalHeader()->setFixedHeight(rowHeight);
@@ -71,7 +69,10 @@ static void layOutScriptTable(QTableWidget *table)
 
 void loadScriptTable(QTableWidget *table, const QString &text)
 {
-    layOutScriptTable(table);
+    layOutTable(table,
+        { QStringLiteral("别名"), QStringLiteral("类型"), QStringLiteral("CMD/URL"),
+            QStringLiteral("成功字符"), QStringLiteral("位置") },
+        { 200, 80, 300, 200, 120 });
 
     const QStringList lines = text.split(QLatin1Char('\n'), Qt::KeepEmptyParts);
     int row = 0;

@@ -20,6 +20,10 @@ QStringList scriptLineFields(const QString &line);
 // Script text from the editor table: one "type|target|alias|success|location\n"
 // record per row whose trimmed alias is not empty.
 QString scriptTableText(QTableWidget *table);
+// The layout the editor table and the results table share: the headers and column
+// widths given, 48-pixel rows and header, sky-blue header, two empty rows, extended
+// selection. Clears the table first.
+void layOutTable(QTableWidget *table, const QStringList &headers, const QList<int> &widths);
 // Lays out the editor table (five columns) and fills it from script text.
 void loadScriptTable(QTableWidget *table, const QString &text);
 // Replaces the file with the text in the locale encoding (UTF-8 with a byte-order

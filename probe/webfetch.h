@@ -38,4 +38,9 @@ QString bodyText(const QByteArray &body);
 // scaled to the label's current size. The movie belongs to the label.
 void playPicture(QLabel *label, const QString &path);
 
+// Downloads the banner picture, keeps it as "%1/logo.gif" in the application folder
+// and plays it in the label. A failed or empty download, or a file that cannot be
+// written, leaves no file and a blank label.
+void fetchBanner(QLabel *label, const QString &address, int timeoutMs = kHttpTimeoutMs);
+
 #endif

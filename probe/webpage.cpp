@@ -5,13 +5,13 @@
 
 #include <QSaveFile>
 
-void fromlanrik::setNetworkGIF(QString GifUrl)
+void fetchBanner(QLabel *label, const QString &address, int timeoutMs)
 {
-    const HttpDownload download = httpDownload(GifUrl);
+    const HttpDownload download = httpDownload(address, timeoutMs);
     // Start-up only asks whether the file exists, so a failed or empty download
     // must leave none behind, or the banner would never be fetched again.
     if (!download.complete || download.body.isEmpty()) {
-        ui->labGif->clear();
+        label->clear();
         return;
     }
     const QString path = QStringLiteral("%1/logo.gif").arg(appDir());
@@ -19,10 +19,15 @@ void fromlanrik::setNetworkGIF(QString GifUrl)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(download.body) != download.body.size()
         || !file.commit()) {
-        ui->labGif->clear(); // no banner this time; the program goes on
+        label->clear(); // no banner this time; the program goes on
         return;
     }
-    playPicture(ui->labGif, path);
+    playPicture(label, path);
+}
+
+void fromlanrik::setNetworkGIF(QString GifUrl)
+{
+    fetchBanner(ui->labGif, GifUrl);
 }
 
 void fromlanrik::on_cmdUrl_clicked()

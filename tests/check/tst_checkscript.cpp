@@ -3,6 +3,7 @@
 #include "fromlanrik.h"
 #include "messagebox.h"
 #include "recordedboxes.h"
+#include "startup.h"
 #include "testrunner.h"
 
 #include <QDir>
@@ -11,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCodec>
-#include <QTextStream>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -43,20 +43,6 @@ Rows tableRows(const QTableWidget *table)
             rows.last() << (table->item(r, c) ? table->item(r, c)->text() : none);
     }
     return rows;
-}
-
-// Reads a file as start-up does: byte-order mark honoured, every line ended by "\n".
-QString readBack(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QString();
-    QTextStream in(&file);
-    in.setAutoDetectUnicode(true);
-    QString text;
-    while (!in.atEnd())
-        text += in.readLine() + QLatin1Char('\n');
-    return text;
 }
 
 QByteArray fileBytes(const QString &path)
@@ -207,10 +193,10 @@ void TstCheckScript::fileRoundTrip()
     const QString path = dir->filePath(QStringLiteral("chkScript.txt"));
     if (bytes != "<missing>")
         writeBytes(path, bytes);
-    loadScriptTable(scriptTable(), readBack(path));
+    loadScriptTable(scriptTable(), readTextFile(path));
     click(QStringLiteral("cmdSet_SaveScript"));
     QCOMPARE(takeRecordedBoxes(), QStringList { "information fromlanrik 提示信息: 文件保存成功！" });
-    QCOMPARE(readBack(path), expected);
+    QCOMPARE(readTextFile(path), expected);
     QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList { "chkScript.txt" });
 }
 
@@ -237,7 +223,7 @@ void TstCheckScript::encoding()
     const QString path = dir->filePath(QStringLiteral("out.txt"));
     QVERIFY(writeTextFile(path, text));
     QCOMPARE(fileBytes(path), expected);
-    QCOMPARE(readBack(path), text);
+    QCOMPARE(readTextFile(path), text);
 }
 
 void TstCheckScript::saveFailure_data()
