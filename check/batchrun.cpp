@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QHBoxLayout>
 #include <QHash>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPointer>
 #include <QTableWidget>
@@ -69,24 +68,11 @@ void setCell(QTableWidget *table, int row, int column, const QString &text)
 
 void resetResultsTable(QTableWidget *table)
 {
-    static const QStringList headers
-        = { QStringLiteral("名称"), QStringLiteral("状态"), QStringLiteral("检测内容"),
-              QStringLiteral("检测时间"), QStringLiteral("检测结果"), QStringLiteral("位置") };
-    static const int widths[] = { 200, 80, 360, 200, 500, 100 };
-    table->clear();
-    table->setColumnCount(headers.size());
-    table->setHorizontalHeaderLabels(headers);
-    for (int c = 0; c < headers.size(); ++c)
-        table->setColumnWidth(c, widths[c]);
-    table->verticalHeader()->setFixedWidth(kRowHeight);
-    table->verticalHeader()->setDefaultSectionSize(kRowHeight);
-    table->horizontalHeader()->setFixedHeight(kRowHeight);
-    table->horizontalHeader()->setStyleSheet(QStringLiteral("QHeaderView::section{background:skyblue;}"));
-    table->setStyleSheet(QStringLiteral("selection-background-color:lightblue;"));
-    table->setRowCount(2);
+    layOutTable(table,
+        { QStringLiteral("名称"), QStringLiteral("状态"), QStringLiteral("检测内容"),
+            QStringLiteral("检测时间"), QStringLiteral("检测结果"), QStringLiteral("位置") },
+        { 200, 80, 360, 200, 500, 100 });
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    table->repaint();
 }
 
 // Device labels of the freshly rebuilt picture panel by the script row they show.
