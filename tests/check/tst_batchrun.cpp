@@ -29,6 +29,12 @@ QString colourOf(const QString &word)
     return QStringLiteral("background-color:rgb(190,190,190)");
 }
 
+void addLine(const char *name, const QString &type, const QString &target, const QString &success,
+    int boundMs, const QString &status, const QString &result)
+{
+    QTest::newRow(name) << type << target << success << boundMs << status << result;
+}
+
 QLabel *labelShowing(QWidget *panel, const QString &alias)
 {
     for (QLabel *label : panel->findChildren<QLabel *>()) {
@@ -93,68 +99,30 @@ void TstBatchRun::checkLines_data()
 
     const QString ok = QStringLiteral("正常");
     const QString bad = QStringLiteral("异常");
-    QTest::newRow("empty success text always passes") << "CMD"
-                                                      << "true"
-                                                      << "" << 0 << ok << "";
-    QTest::newRow("output holds the text") << "CMD"
-                                           << "echo TTL=64"
-                                           << "TTL=" << 0 << ok << "TTL=64";
-    QTest::newRow("lower-case type runs, content keeps it") << "cmd"
-                                                            << "echo TTL=64"
-                                                            << "TTL=64" << 0 << ok << "TTL=64";
-    QTest::newRow("success test is case-sensitive") << "CMD"
-                                                    << "echo TTL=64"
-                                                    << "ttl=" << 0 << bad << "TTL=64";
-    QTest::newRow("exit status alone decides nothing") << "CMD"
-                                                       << "sh -c \"exit 3\""
-                                                       << "" << 0 << ok << "";
-    QTest::newRow("failing command without the text") << "CMD"
-                                                      << "sh -c \"echo down; exit 3\""
-                                                      << "up" << 0 << bad << "down";
-    QTest::newRow("missing program") << "CMD"
-                                     << "no-such-program-5c1"
-                                     << "x" << 0 << bad << "";
-    QTest::newRow("missing program, empty success text") << "CMD"
-                                                         << "no-such-program-5c1"
-                                                         << "" << 0 << ok << "";
-    QTest::newRow("two blanks reach the command as one") << "CMD"
-                                                         << "printf \"[%s]\" \"a  b\""
-                                                         << "[a b]" << 0 << ok << "[a b]";
-    QTest::newRow("output trimmed") << "CMD"
-                                    << "printf \"\\n  x  \\n\""
-                                    << "x" << 0 << ok << "x";
-    QTest::newRow("command over its bound fails") << "CMD"
-                                                  << "sh -c \"echo started; sleep 5\""
-                                                  << "" << 300 << bad << "started";
     const QString page = QStringLiteral("\n  <p>服务 OK</p>  \n");
-    QTest::newRow("page holds the text, kept untrimmed") << "URL"
-                                                         << "{server}/up"
-                                                         << "OK" << 0 << ok << page;
-    QTest::newRow("page lacks the text") << "URL"
-                                         << "{server}/up"
-                                         << "DOWN" << 0 << bad << page;
-    QTest::newRow("page test is case-sensitive") << "url"
-                                                 << "{server}/up"
-                                                 << "ok" << 0 << bad << page;
-    QTest::newRow("page, empty success text") << "URL"
-                                              << "{server}/up"
-                                              << "" << 0 << ok << page;
-    QTest::newRow("missing page: the error page is the page") << "URL"
-                                                              << "{server}/gone"
-                                                              << "OK" << 0 << bad << "no route";
-    QTest::newRow("unreachable port") << "URL"
-                                      << "http://127.0.0.1:{closed}/"
-                                      << "OK" << 0 << bad << "";
-    QTest::newRow("address without scheme") << "URL"
-                                            << "127.0.0.1:{closed}/"
-                                            << "OK" << 0 << bad << "";
-    QTest::newRow("page over its bound fails") << "URL"
-                                               << "{server}/slow"
-                                               << "" << 300 << bad << "";
-    QTest::newRow("type neither CMD nor URL")
-        << "PING"
-        << "127.0.0.1"
-        << "" << 0 << bad << QStringLiteral("类型错误：类型必须是CMD或URL");
+    addLine("empty success text always passes", "CMD", "true", "", 0, ok, "");
+    addLine("output holds the text", "CMD", "echo TTL=64", "TTL=", 0, ok, "TTL=64");
+    addLine("lower-case type runs, content keeps it", "cmd", "echo TTL=64", "TTL=64", 0, ok, "TTL=64");
+    addLine("success test is case-sensitive", "CMD", "echo TTL=64", "ttl=", 0, bad, "TTL=64");
+    addLine("exit status alone decides nothing", "CMD", "sh -c \"exit 3\"", "", 0, ok, "");
+    addLine("failing command without the text", "CMD", "sh -c \"echo down; exit 3\"", "up", 0, bad, "down");
+    addLine("missing program", "CMD", "no-such-program-5c1", "x", 0, bad, "");
+    addLine("missing program, empty success text", "CMD", "no-such-program-5c1", "", 0, ok, "");
+    addLine(
+        "two blanks reach the command as one", "CMD", "printf \"[%s]\" \"a  b\"", "[a b]", 0, ok, "[a b]");
+    addLine("output trimmed", "CMD", "printf \"\\n  x  \\n\"", "x", 0, ok, "x");
+    addLine(
+        "command over its bound fails", "CMD", "sh -c \"echo started; sleep 5\"", "", 300, bad, "started");
+    addLine("page holds the text, kept untrimmed", "URL", "{server}/up", "OK", 0, ok, page);
+    addLine("page lacks the text", "URL", "{server}/up", "DOWN", 0, bad, page);
+    addLine("page test is case-sensitive", "url", "{server}/up", "ok", 0, bad, page);
+    addLine("page, empty success text", "URL", "{server}/up", "", 0, ok, page);
+    addLine("missing page: the error page is the page", "URL", "{server}/gone", "OK", 0, bad, "no route");
+    addLine("unreachable port", "URL", "http://127.0.0.1:{closed}/", "OK", 0, bad, "");
+    addLine("address without scheme", "URL", "127.0.0.1:{closed}/", "OK", 0, bad, "");
+    addLine("page over its bound fails", "URL", "{server}/slow", "", 300, bad, "");
+    addLine("type neither CMD nor URL", "PING", "127.0.0.1", "", 0, bad,
+        QStringLiteral("类型错误：类型必须是CMD或URL"));
 }
 
 void TstBatchRun::checkLines()
@@ -324,10 +292,8 @@ void TstBatchRun::nothingNestsInARun_data()
 {
     QTest::addColumn<QString>("type");
     QTest::addColumn<QString>("target");
-    QTest::newRow("while a command runs") << "CMD"
-                                          << "sleep 0.8";
-    QTest::newRow("while a page is awaited") << "URL"
-                                             << "{server}/slow";
+    QTest::newRow("while a command runs") << QStringLiteral("CMD") << QStringLiteral("sleep 0.8");
+    QTest::newRow("while a page is awaited") << QStringLiteral("URL") << QStringLiteral("{server}/slow");
 }
 
 void TstBatchRun::nothingNestsInARun()
