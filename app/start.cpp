@@ -107,7 +107,7 @@ void fromlanrik::Start()
     if (fileExists(banner))
         playPicture(ui->labGif, banner);
     else
-        fetchBanner(ui->labGif, addresses.banner, addresses.timeoutMs);
+        setNetworkGIF(addresses.banner);
 
     ui->treeWidgetIpScan->clear();
     ui->treeWidgetIpScan->setHeaderLabels(

@@ -1,5 +1,6 @@
 #include "appdir.h"
 #include "fromlanrik.h"
+#include "startup.h"
 #include "ui_fromlanrik.h"
 #include "webfetch.h"
 
@@ -27,7 +28,8 @@ void fetchBanner(QLabel *label, const QString &address, int timeoutMs)
 
 void fromlanrik::setNetworkGIF(QString GifUrl)
 {
-    fetchBanner(ui->labGif, GifUrl);
+    // Only start-up asks for the banner, so it waits no longer than the other start-up fetches.
+    fetchBanner(ui->labGif, GifUrl, startupAddresses().timeoutMs);
 }
 
 void fromlanrik::on_cmdUrl_clicked()
