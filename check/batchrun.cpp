@@ -1,9 +1,374 @@
 #include "batchrun.h"
+#include "appdir.h"
+#include "checkscript.h"
+#include "command.h"
 #include "fromlanrik.h"
+#include "presentation.h"
 #include "ui_fromlanrik.h"
+#include "webfetch.h"
 
-bool appendTextFile(const QString &, const QString &) { return false; }
-void speakText(const QString &) {}
+#include <QApplication>
+#include <QDateTime>
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHash>
+#include <QLabel>
+#include <QPointer>
+#include <QTableWidget>
+#include <QTextStream>
+#include <QTextToSpeech>
+#include <QThread>
 
-void fromlanrik::ScriptStart() {}
-void fromlanrik::on_cmdScriptStart_clicked() {}
+namespace
+{
+const QString kTimeFormat = QStringLiteral("yyyy年MM月dd日 hh:mm:ss");
+const QString kPassMark = QStringLiteral("<img src=\":/tree/ok.png\" height=32 width=32/><br>");
+const QString kFailMark = QStringLiteral("<img src=\":/tree/no.png\" height=32 width=32/><br>");
+constexpr int kLedSize = 16;
+constexpr int kRowHeight = 48;
+
+std::function<void(const QString &)> &speechObserver()
+{
+    static std::function<void(const QString &)> observer;
+    return observer;
+}
+
+int busyDepth = 0;
+int commandBoundMs = kCommandTimeoutMs;
+int pageBoundMs = kHttpTimeoutMs;
+BatchRunTimes lastTimes;
+
+// Switches a button off for the life of the object and restores its former state.
+class ButtonOff
+{
+public:
+    explicit ButtonOff(QWidget *button)
+        : button(button)
+        , wasEnabled(button->isEnabled())
+    {
+        button->setEnabled(false);
+    }
+    ~ButtonOff()
+    {
+        if (button)
+            button->setEnabled(wasEnabled);
+    }
+
+private:
+    QPointer<QWidget> button;
+    bool wasEnabled;
+};
+
+void setCell(QTableWidget *table, int row, int column, const QString &text)
+{
+    table->setItem(row, column, new QTableWidgetItem(text));
+}
+
+void resetResultsTable(QTableWidget *table)
+{
+    layOutTable(table,
+        { QStringLiteral("名称"), QStringLiteral("状态"), QStringLiteral("检测内容"),
+            QStringLiteral("检测时间"), QStringLiteral("检测结果"), QStringLiteral("位置") },
+        { 200, 80, 360, 200, 500, 100 });
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
+// Device labels of the freshly rebuilt picture panel by the script row they show.
+// Taken once per run: a label's tooltip becomes its result text as the run goes on.
+QHash<int, QPointer<QLabel>> deviceLabels(QWidget *panel)
+{
+    QHash<int, QPointer<QLabel>> labels;
+    for (QLabel *label : panel->findChildren<QLabel *>()) {
+        bool ok = false;
+        const int row = label->toolTip().toInt(&ok);
+        if (ok)
+            labels.insert(row, label);
+    }
+    return labels;
+}
+
+// A command line passes when its trimmed output holds the trimmed success text.
+CheckStatus commandStatus(const QString &trimmedOutput, const QString &success)
+{
+    return trimmedOutput.contains(success.trimmed()) ? CheckStatus::Passed : CheckStatus::Failed;
+}
+
+// Rows of the script table that are check lines (trimmed alias not empty), in order.
+QList<int> checkLineRows(QTableWidget *scriptTable)
+{
+    QList<int> rows;
+    for (int r = 0; r < scriptTable->rowCount(); ++r) {
+        if (!tableCellText(scriptTable, r, ScriptAlias).isEmpty())
+            rows.append(r);
+    }
+    return rows;
+}
+
+// Location, name, status word, content and time, each followed by a comma.
+QString logRecord(QTableWidget *table, int row)
+{
+    QString record;
+    for (int column : { 5, 0, 1, 2, 3 })
+        record += tableCellText(table, row, column) + QLatin1Char(',');
+    return record + QLatin1Char('\n');
+}
+} // namespace
+
+bool appendTextFile(const QString &path, const QString &text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    QTextStream out(&file);
+    out << text;
+    out.flush();
+    file.close();
+    return true;
+}
+
+void setSpeechObserver(std::function<void(const QString &)> observer)
+{
+    speechObserver() = std::move(observer);
+}
+
+namespace
+{
+// Connecting to the platform's speech service can block indefinitely (a service that
+// was spawned but never answers), so the engine lives on a thread of its own and the
+// window never waits for it.
+constexpr unsigned long kSpeechStopWaitMs = 1000;
+
+struct Speaker
+{
+    QThread *thread = nullptr;
+    QObject *context = nullptr; // lives in thread
+    QTextToSpeech *engine = nullptr; // touched only in thread
+};
+Speaker *speaker = nullptr;
+
+void stopSpeaker()
+{
+    if (!speaker)
+        return;
+    Speaker *s = speaker;
+    QMetaObject::invokeMethod(
+        s->context,
+        [s] {
+            delete s->engine;
+            s->engine = nullptr;
+            delete s->context;
+            QThread::currentThread()->quit();
+        },
+        Qt::QueuedConnection);
+    // A thread still stuck connecting is left behind; the process ends it.
+    if (s->thread->wait(kSpeechStopWaitMs)) {
+        delete s->thread;
+        delete s;
+    }
+    speaker = nullptr;
+}
+
+Speaker *startSpeaker()
+{
+    auto *s = new Speaker;
+    s->thread = new QThread;
+    s->thread->setObjectName(QStringLiteral("speech"));
+    s->context = new QObject;
+    s->context->moveToThread(s->thread);
+    s->thread->start();
+    QMetaObject::invokeMethod(
+        s->context,
+        [s] {
+            auto *engine = new QTextToSpeech;
+            if (engine->state() == QTextToSpeech::BackendError)
+                delete engine;
+            else
+                s->engine = engine;
+        },
+        Qt::QueuedConnection);
+    qAddPostRoutine(stopSpeaker);
+    return s;
+}
+} // namespace
+
+// One engine for the whole program, made on first use, so it outlives every
+// announcement. Without a working engine nothing is spoken.
+void speakText(const QString &text)
+{
+    if (speechObserver()) {
+        speechObserver()(text);
+        return;
+    }
+    if (!qApp)
+        return;
+    if (!speaker)
+        speaker = startSpeaker();
+    Speaker *s = speaker;
+    QMetaObject::invokeMethod(
+        s->context,
+        [s, text] {
+            if (s->engine)
+                s->engine->say(text);
+        },
+        Qt::QueuedConnection);
+}
+
+BusyScope::BusyScope()
+{
+    ++busyDepth;
+}
+
+BusyScope::~BusyScope()
+{
+    --busyDepth;
+}
+
+bool programBusy()
+{
+    return busyDepth > 0;
+}
+
+void setCheckBounds(int commandMs, int pageMs)
+{
+    commandBoundMs = commandMs > 0 ? commandMs : kCommandTimeoutMs;
+    pageBoundMs = pageMs > 0 ? pageMs : kHttpTimeoutMs;
+}
+
+QString statusWord(CheckStatus status)
+{
+    return status == CheckStatus::Passed ? QStringLiteral("正常")
+        : status == CheckStatus::Failed  ? QStringLiteral("异常")
+                                         : QStringLiteral("待检测");
+}
+
+int statusColour(CheckStatus status)
+{
+    return status == CheckStatus::Passed ? LedGreen : status == CheckStatus::Failed ? LedRed : LedGrey;
+}
+
+CheckStatus pageStatus(const QString &page, const QStringList &fields)
+{
+    if (fields.size() < 4)
+        return CheckStatus::Pending;
+    return page.contains(fields.at(3).trimmed()) ? CheckStatus::Passed : CheckStatus::Failed;
+}
+
+BatchRunTimes lastBatchRunTimes()
+{
+    return lastTimes;
+}
+
+void fromlanrik::ScriptStart()
+{
+    // Never two runs at once, nor a run inside another long action: a second request
+    // (a click that slipped through, a schedule timeout) is refused.
+    if (programBusy())
+        return;
+    BusyScope busy;
+    ButtonOff buttonOff(ui->cmdScriptStart);
+    QElapsedTimer wall;
+    wall.start();
+    qint64 waitedMs = 0;
+    int lines = 0;
+
+    RefPIcture();
+    const QString logPath
+        = QStringLiteral("%1/log/%2.txt")
+              .arg(appDir(), QDateTime::currentDateTime().toString(QStringLiteral("yyyy年MM月dd日")));
+    QTableWidget *table = ui->tableWidget;
+    resetResultsTable(table);
+
+    const QStringList parts = scriptTableText(ui->tableScript).split(QLatin1Char('\n'));
+    const QList<int> scriptRows = checkLineRows(ui->tableScript);
+    const QHash<int, QPointer<QLabel>> labels = deviceLabels(ui->widgetPic);
+
+    int j = -1;
+    for (int i = 0; i + 1 < parts.size(); ++i) {
+        const QStringList f = scriptLineFields(parts.at(i));
+        if (f.size() < 2)
+            continue;
+        const auto field = [&f](int k) { return k < f.size() ? f.at(k) : QString(); };
+        ++j;
+        ++lines;
+        if (j >= table->rowCount() - 1)
+            table->insertRow(table->rowCount());
+
+        const QString type = f.at(0).toUpper();
+        // Everything but the result; the time is that of the moment the cells are made.
+        const auto fillRow = [&] {
+            setCell(table, j, 0, field(2));
+            setCell(table, j, 1, QString());
+            setCell(table, j, 2, QStringLiteral("%1-%2").arg(f.at(0), f.at(1)));
+            setCell(table, j, 3, QDateTime::currentDateTime().toString(kTimeFormat));
+            setCell(table, j, 5, field(4));
+        };
+        CheckStatus status = CheckStatus::Failed;
+        QString result = QStringLiteral("类型错误：类型必须是CMD或URL");
+        QElapsedTimer clock;
+        clock.start();
+        // A check stopped at its bound never finished: not a pass, whatever arrived.
+        if (type == QLatin1String("CMD")) {
+            fillRow(); // shown while the command runs
+            result = runCommand(f.at(1), commandBoundMs).trimmed();
+            status
+                = clock.elapsed() >= commandBoundMs ? CheckStatus::Failed : commandStatus(result, field(3));
+        } else {
+            if (type == QLatin1String("URL")) {
+                const HttpDownload page = httpDownload(f.at(1), pageBoundMs);
+                result = bodyText(page.body);
+                // The fetch's bound is a coarse timer, which may fire up to 5 % early.
+                const bool cut = !page.complete && clock.elapsed() >= pageBoundMs - pageBoundMs / 20;
+                status = cut ? CheckStatus::Failed : pageStatus(result, f);
+            }
+            fillRow();
+        }
+        setCell(table, j, 4, result);
+
+        table->item(j, 1)->setText(statusWord(status));
+        table->item(j, 1)->setTextAlignment(Qt::AlignCenter);
+        auto *cell = new QWidget;
+        auto *cellLayout = new QHBoxLayout(cell);
+        cellLayout->setContentsMargins(0, 0, 0, 0);
+        cellLayout->setAlignment(Qt::AlignLeft);
+        auto *led = new QLabel;
+        setLED(led, statusColour(status), kLedSize);
+        cellLayout->addWidget(led);
+        cell->resize(table->columnWidth(1), kRowHeight);
+        cell->setStyleSheet(QStringLiteral("QWidget{ border: 0px }"));
+        table->setCellWidget(j, 1, cell);
+        table->repaint();
+
+        const QString name = tableCellText(table, j, 0);
+        if (status != CheckStatus::Passed && ui->chkSpack->isChecked())
+            speakText(name + QStringLiteral("发现异常！"));
+
+        // The line's own device label, if its script row has one.
+        const int scriptRow = scriptRows.value(i, -1);
+        if (QLabel *label = labels.value(scriptRow)) {
+            const QString alias = tableCellText(ui->tableScript, scriptRow, ScriptAlias);
+            QString text = ui->tableScript->item(scriptRow, ScriptAlias) ? ReplaceIimg(alias) : QString();
+            text += status == CheckStatus::Passed ? kPassMark : kFailMark;
+            text += QStringLiteral("<span>%1</span>").arg(alias);
+            label->setText(text);
+            label->setToolTip(tableCellText(table, j, 4));
+            label->repaint();
+            label->update();
+        }
+        // One chance per line for the window to repaint and stay responsive.
+        QElapsedTimer waited;
+        waited.start();
+        QCoreApplication::processEvents();
+        waitedMs += waited.elapsed();
+
+        if (!appendTextFile(logPath, logRecord(table, j)))
+            qDebug().noquote() << QStringLiteral("错误！");
+    }
+    lastTimes = { wall.elapsed(), waitedMs, lines };
+}
+
+void fromlanrik::on_cmdScriptStart_clicked()
+{
+    ScriptStart();
+}

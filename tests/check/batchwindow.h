@@ -1,0 +1,110 @@
+#ifndef BATCHWINDOW_H
+#define BATCHWINDOW_H
+
+#include "appdir.h"
+#include "batchrun.h"
+#include "fromlanrik.h"
+#include "messagebox.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QLCDNumber>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTextCodec>
+
+// The real window in a temporary application folder (with its log folder), the
+// widgets a batch run touches, and everything speakText is asked to say.
+class BatchWindow
+{
+public:
+    BatchWindow()
+    {
+        QDir(dir.path()).mkdir(QStringLiteral("log"));
+        setAppDirOverride(dir.path());
+        MessageBox::startRecording();
+        setSpeechObserver([this](const QString &text) { spoken << text; });
+        window = new fromlanrik;
+        window->show();
+        script = window->findChild<QTableWidget *>(QStringLiteral("tableScript"));
+        results = window->findChild<QTableWidget *>(QStringLiteral("tableWidget"));
+        start = window->findChild<QPushButton *>(QStringLiteral("cmdScriptStart"));
+        keep = window->findChild<QComboBox *>(QStringLiteral("cmbKeep"));
+        lcd = window->findChild<QLCDNumber *>(QStringLiteral("lcdNumber"));
+        speech = window->findChild<QCheckBox *>(QStringLiteral("chkSpack"));
+        pictures = window->findChild<QWidget *>(QStringLiteral("widgetPic"));
+    }
+    ~BatchWindow()
+    {
+        delete window;
+        setSpeechObserver(nullptr);
+        MessageBox::stopRecording();
+        setAppDirOverride(QString());
+    }
+
+    // Rows of alias, type, target, success text, location; an empty text leaves the
+    // cell without an item, as a cell nobody typed in.
+    void setScript(const QList<QStringList> &rows)
+    {
+        script->clearContents();
+        script->setColumnCount(5);
+        script->setRowCount(rows.size() + 1);
+        for (int r = 0; r < rows.size(); ++r) {
+            for (int c = 0; c < rows.at(r).size(); ++c) {
+                if (!rows.at(r).at(c).isEmpty())
+                    script->setItem(r, c, new QTableWidgetItem(rows.at(r).at(c)));
+            }
+        }
+    }
+
+    QString cell(int row, int column) const
+    {
+        const QTableWidgetItem *item = results->item(row, column);
+        return item ? item->text() : QString();
+    }
+
+    // Rows of the results table that hold a name.
+    int filledRows() const
+    {
+        int n = 0;
+        while (n < results->rowCount() && !cell(n, 0).isEmpty())
+            ++n;
+        return n;
+    }
+
+    QString logPath(const QDate &day = QDate::currentDate()) const
+    {
+        return QStringLiteral("%1/log/%2.txt")
+            .arg(dir.path(), day.toString(QStringLiteral("yyyy年MM月dd日")));
+    }
+
+    QStringList logLines(const QDate &day = QDate::currentDate()) const
+    {
+        QFile file(logPath(day));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        QStringList lines = QTextCodec::codecForLocale()->toUnicode(file.readAll()).split(QLatin1Char('\n'));
+        if (lines.last().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
+
+    void invoke(const char *slot) { QMetaObject::invokeMethod(window, slot, Qt::DirectConnection); }
+
+    QTemporaryDir dir;
+    QStringList spoken;
+    fromlanrik *window = nullptr;
+    QTableWidget *script = nullptr;
+    QTableWidget *results = nullptr;
+    QPushButton *start = nullptr;
+    QComboBox *keep = nullptr;
+    QLCDNumber *lcd = nullptr;
+    QCheckBox *speech = nullptr;
+    QWidget *pictures = nullptr;
+};
+
+#endif
