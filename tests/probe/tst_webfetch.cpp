@@ -37,12 +37,7 @@ QByteArray twoFrameGif()
 
 QByteArray repeated(const QByteArray &pattern, int size)
 {
-    QByteArray bytes;
-    bytes.reserve(size + pattern.size());
-    while (bytes.size() < size)
-        bytes += pattern;
-    bytes.truncate(size);
-    return bytes;
+    return pattern.repeated(size / pattern.size() + 1).left(size);
 }
 
 // A port on loopback that nothing listens on.
@@ -53,8 +48,56 @@ quint16 closedPort()
     return probe.serverPort();
 }
 
-void addPages(HttpTestServer &server)
+} // namespace
+
+class TstWebFetch : public QObject
 {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+    void fetch_data();
+    void fetch();
+    void compressedResource();
+    void capKeepsTheFirstBytes_data();
+    void capKeepsTheFirstBytes();
+    void tls_data();
+    void tls();
+    void nestedFetchInsideTheWait();
+    // The web page tab and the banner, driven through the real window.
+    void showsPage();
+    void secondClickWhileWaiting();
+    void banner_data();
+    void banner();
+
+private:
+    template<class T>
+    T *child(const char *name) const
+    {
+        return window->findChild<T *>(QLatin1String(name));
+    }
+    void fetchInTab(const QString &address)
+    {
+        child<QLineEdit>("txtUrl")->setText(address);
+        QTest::mouseClick(child<QPushButton>("cmdUrl"), Qt::LeftButton);
+    }
+
+    // One window for all: building one waits for its splash screen.
+    fromlanrik *window = nullptr;
+    QTemporaryDir *dir = nullptr;
+    HttpTestServer server;
+    HttpTestServer secureServer;
+    TestCertificates certificates;
+    bool haveCertificates = false;
+    QTemporaryDir files;
+};
+
+void TstWebFetch::initTestCase()
+{
+    QVERIFY(server.start());
     server.serve("/utf8", kUtf8Page);
     server.serve(
         "/gbk", QByteArray("<p>") + QByteArray::fromHex("cdf8c2e7") + "</p>", 200, "text/html; charset=gbk");
@@ -78,41 +121,6 @@ void addPages(HttpTestServer &server)
     slow.body = "slow page";
     slow.delayMs = 2 * kTestBoundMs;
     server.setRoute("/slow", slow);
-}
-} // namespace
-
-class TstWebFetch : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void initTestCase();
-    void fetch_data();
-    void fetch();
-    void localAddresses_data();
-    void localAddresses();
-    void redirects_data();
-    void redirects();
-    void boundReturnsWhatArrived_data();
-    void boundReturnsWhatArrived();
-    void capKeepsTheFirstBytes_data();
-    void capKeepsTheFirstBytes();
-    void tls_data();
-    void tls();
-    void nestedFetchInsideTheWait();
-
-private:
-    HttpTestServer server;
-    HttpTestServer secureServer;
-    TestCertificates certificates;
-    bool haveCertificates = false;
-    QTemporaryDir files;
-};
-
-void TstWebFetch::initTestCase()
-{
-    QVERIFY(server.start());
-    addPages(server);
 
     HttpTestReply endless;
     endless.body = "0123456789abcdefghij"; // 20 bytes: chunks never line up with the cap
@@ -131,117 +139,66 @@ void TstWebFetch::initTestCase()
         secureServer.redirect("/hop", "/secure");
         secureServer.redirect("/down", server.url("/utf8"));
     }
+    window = new fromlanrik;
 }
 
 void TstWebFetch::fetch_data()
 {
     QTest::addColumn<QString>("address");
+    QTest::addColumn<int>("timeoutMs");
     QTest::addColumn<QString>("expected");
     QTest::addColumn<bool>("complete");
 
-    const QString hostAndPort = QStringLiteral("127.0.0.1:%1").arg(server.port());
-    const QChar bad = QChar::ReplacementCharacter;
-    QTest::newRow("utf-8 page") << server.url("/utf8") << QString::fromUtf8(kUtf8Page) << true;
-    QTest::newRow("gbk page is not recoded")
-        << server.url("/gbk") << QStringLiteral("<p>") + QString(4, bad) + QStringLiteral("</p>") << true;
-    QTest::newRow("zero byte ends the text") << server.url("/zero") << "before" << true;
-    QTest::newRow("error status keeps its page")
-        << server.url("/missing") << "<h1>没有这个页面</h1>" << false;
-    QTest::newRow("empty body") << server.url("/empty") << "" << true;
-    QTest::newRow("redirect followed") << server.url("/moved") << QString::fromUtf8(kUtf8Page) << true;
-    QTest::newRow("cut mid-body keeps the part") << server.url("/cut") << "<p>first half" << false;
-    QTest::newRow("no scheme") << hostAndPort + "/utf8"
-                               << "" << false;
-    QTest::newRow("refused") << QStringLiteral("http://127.0.0.1:%1/").arg(closedPort()) << "" << false;
-    QTest::newRow("empty address") << ""
-                                   << "" << false;
+    const QString page = QString::fromUtf8(kUtf8Page);
+    const QString file = files.filePath(QStringLiteral("页面.html"));
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(kUtf8Page) == kUtf8Page.size());
+    out.close();
+    auto row = [&](const char *name, const QString &address, const QString &expected, bool complete,
+                   int timeoutMs = kSecondsLimitMs) {
+        QTest::newRow(name) << address << timeoutMs << expected << complete;
+    };
+    row("utf-8 page", server.url("/utf8"), page, true);
+    row("gbk page is not recoded", server.url("/gbk"),
+        "<p>" + QString(4, QChar::ReplacementCharacter) + "</p>", true);
+    row("zero byte ends the text", server.url("/zero"), "before", true);
+    row("error status keeps its page", server.url("/missing"), "<h1>没有这个页面</h1>", false);
+    row("empty body", server.url("/empty"), "", true);
+    row("local file", QUrl::fromLocalFile(file).toString(), page, true);
+    row("no scheme", server.url("/utf8").mid(int(qstrlen("http://"))), "", false);
+    row("refused", QStringLiteral("http://127.0.0.1:%1/").arg(closedPort()), "", false);
+    row("cut mid-body keeps the part", server.url("/cut"), "<p>first half", false);
+    row("redirect followed", server.url("/moved"), page, true);
+    row("as many redirects as allowed", server.url("/hop/1"), "end of the chain", true);
+    row("one redirect too many", server.url("/hop/0"), "", false);
+    row("redirect loop", server.url("/loop"), "", false);
+    // The bound ends the request and keeps what arrived.
+    row("bound: accepts, never answers", server.url("/hang"), "", false, kTestBoundMs);
+    row("bound: stalls mid-body", server.url("/stall"), "<p>first half", false, kTestBoundMs);
+    row("bound: answers after it", server.url("/slow"), "", false, kTestBoundMs);
 }
 
 void TstWebFetch::fetch()
 {
     QFETCH(QString, address);
+    QFETCH(int, timeoutMs);
     QFETCH(QString, expected);
     QFETCH(bool, complete);
-    const HttpDownload download = httpDownload(address, kSecondsLimitMs);
+    QElapsedTimer clock;
+    clock.start();
+    const HttpDownload download = httpDownload(address, timeoutMs);
+    QVERIFY2(clock.elapsed() < kSecondsLimitMs, "the request was not ended");
     QCOMPARE(bodyText(download.body), expected);
     QCOMPARE(download.complete, complete);
-    QCOMPARE(httpGet(address, kSecondsLimitMs), expected);
 }
 
-void TstWebFetch::localAddresses_data()
+void TstWebFetch::compressedResource()
 {
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<QString>("source");
-
-    const QString page = files.filePath(QStringLiteral("页面.html"));
-    QFile file(page);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(kUtf8Page);
-    file.close();
-    QTest::newRow("file") << QUrl::fromLocalFile(page).toString() << page;
-    QTest::newRow("qrc picture") << "qrc:/tree/start.jpg"
-                                 << ":/tree/start.jpg";
-    QTest::newRow("qrc compressed entry") << "qrc:/tree/DRIVENET.ICO"
-                                          << ":/tree/DRIVENET.ICO";
-}
-
-void TstWebFetch::localAddresses()
-{
-    QFETCH(QString, address);
-    QFETCH(QString, source);
-    QFile file(source);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray expected = file.readAll();
-    QVERIFY(!expected.isEmpty());
-
-    const HttpDownload download = httpDownload(address, kSecondsLimitMs);
+    QFile resource(QStringLiteral(":/tree/DRIVENET.ICO"));
+    QVERIFY(resource.open(QIODevice::ReadOnly));
+    const HttpDownload download = httpDownload(QStringLiteral("qrc:/tree/DRIVENET.ICO"), kSecondsLimitMs);
     QVERIFY(download.complete);
-    QCOMPARE(download.body, expected);
-}
-
-void TstWebFetch::redirects_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("as many redirects as allowed") << QStringLiteral("/hop/1") << "end of the chain";
-    QTest::newRow("one redirect too many") << QStringLiteral("/hop/0") << "";
-    QTest::newRow("redirect loop") << QStringLiteral("/loop") << "";
-}
-
-void TstWebFetch::redirects()
-{
-    QFETCH(QString, path);
-    QFETCH(QString, expected);
-    QElapsedTimer clock;
-    clock.start();
-    const HttpDownload download = httpDownload(server.url(path), kSecondsLimitMs);
-    QVERIFY(clock.elapsed() < kSecondsLimitMs);
-    QCOMPARE(bodyText(download.body), expected);
-    QCOMPARE(download.complete, !expected.isEmpty());
-}
-
-void TstWebFetch::boundReturnsWhatArrived_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("accepts, never answers") << "/hang"
-                                            << "";
-    QTest::newRow("stalls mid-body") << "/stall"
-                                     << "<p>first half";
-    QTest::newRow("answers after the bound") << "/slow"
-                                             << "";
-}
-
-void TstWebFetch::boundReturnsWhatArrived()
-{
-    QFETCH(QString, path);
-    QFETCH(QString, expected);
-    QElapsedTimer clock;
-    clock.start();
-    const HttpDownload download = httpDownload(server.url(path), kTestBoundMs);
-    QVERIFY2(clock.elapsed() < kSecondsLimitMs, "the bound did not end the request");
-    QCOMPARE(bodyText(download.body), expected);
-    QVERIFY(!download.complete);
+    QCOMPARE(download.body, resource.readAll());
 }
 
 void TstWebFetch::capKeepsTheFirstBytes_data()
@@ -290,7 +247,6 @@ void TstWebFetch::tls()
     QFETCH(QString, path);
     QFETCH(bool, trusted);
     QFETCH(QString, expected);
-
     const int plainBefore = server.requestCount();
     QScopedPointer<ScopedTrustedAuthority> trust(
         trusted ? new ScopedTrustedAuthority(certificates.authority()) : nullptr);
@@ -307,113 +263,39 @@ void TstWebFetch::nestedFetchInsideTheWait()
     QCOMPARE(outer, QStringLiteral("slow page"));
 }
 
-// The web page tab and the banner, driven through the real window.
-class TstWebPage : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void init();
-    void cleanup();
-    void showsPage_data();
-    void showsPage();
-    void secondClickWhileWaiting();
-    void banner_data();
-    void banner();
-    void failedBannerWritesNothing_data();
-    void failedBannerWritesNothing();
-    void folderInTheWayOfTheBanner();
-
-private:
-    void fetchInTab(const QString &address);
-    void downloadBanner(const QString &address);
-    QLabel *labGif() const { return window->findChild<QLabel *>(QStringLiteral("labGif")); }
-    QString bannerPath() const { return dir->filePath(QStringLiteral("logo.gif")); }
-
-    HttpTestServer server;
-    QTemporaryDir *dir = nullptr;
-    fromlanrik *window = nullptr;
-};
-
-// One window for the class: building one takes a second (the splash screen waits
-// for it), and every test puts back the state it looks at.
-void TstWebPage::initTestCase()
-{
-    QVERIFY(server.start());
-    addPages(server);
-    window = new fromlanrik;
-}
-
-void TstWebPage::cleanupTestCase()
+void TstWebFetch::cleanupTestCase()
 {
     delete window;
-    window = nullptr;
 }
 
-void TstWebPage::init()
+void TstWebFetch::init()
 {
     dir = new QTemporaryDir;
     setAppDirOverride(dir->path());
-    labGif()->setMovie(nullptr);
-    labGif()->setText(QStringLiteral("图片加载中"));
-    for (QTextEdit *box : { window->findChild<QTextEdit *>(QStringLiteral("txtUrlTxt")),
-             window->findChild<QTextEdit *>(QStringLiteral("txtUrlHtml")) })
-        box->setPlainText(QStringLiteral("earlier text"));
+    child<QLabel>("labGif")->setMovie(nullptr);
+    child<QLabel>("labGif")->setText(QStringLiteral("图片加载中"));
 }
 
-void TstWebPage::cleanup()
+void TstWebFetch::cleanup()
 {
     setAppDirOverride(QString());
     delete dir;
-    dir = nullptr;
 }
 
-void TstWebPage::fetchInTab(const QString &address)
+void TstWebFetch::showsPage()
 {
-    window->findChild<QLineEdit *>(QStringLiteral("txtUrl"))->setText(address);
-    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("cmdUrl")), Qt::LeftButton);
+    fetchInTab(server.url("/utf8"));
+    QCOMPARE(child<QTextEdit>("txtUrlTxt")->toPlainText(), QString::fromUtf8(kUtf8Page));
+    QCOMPARE(child<QTextEdit>("txtUrlHtml")->toPlainText(), QStringLiteral("网络检测\n正常 & ok"));
+    // A failed fetch empties both boxes.
+    fetchInTab(server.url("/utf8").mid(int(qstrlen("http://"))));
+    QCOMPARE(child<QTextEdit>("txtUrlTxt")->toPlainText(), QString());
+    QCOMPARE(child<QTextEdit>("txtUrlHtml")->toPlainText(), QString());
 }
 
-void TstWebPage::downloadBanner(const QString &address)
+void TstWebFetch::secondClickWhileWaiting()
 {
-    QVERIFY(
-        QMetaObject::invokeMethod(window, "setNetworkGIF", Qt::DirectConnection, Q_ARG(QString, address)));
-}
-
-void TstWebPage::showsPage_data()
-{
-    QTest::addColumn<QStringList>("addresses");
-    QTest::addColumn<QString>("source");
-    QTest::addColumn<QString>("rendered");
-
-    const QString page = QString::fromUtf8(kUtf8Page);
-    const QString missing = QStringLiteral("<h1>没有这个页面</h1>");
-    QTest::newRow("page in both boxes")
-        << QStringList { server.url("/utf8") } << page << "网络检测\n正常 & ok";
-    QTest::newRow("error page shown") << QStringList { server.url("/missing") } << missing << "没有这个页面";
-    QTest::newRow("no scheme empties both")
-        << QStringList { server.url("/utf8"), server.url("/utf8").mid(int(qstrlen("http://"))) } << ""
-        << "";
-    QTest::newRow("second fetch replaces the first")
-        << QStringList { server.url("/utf8"), server.url("/missing") } << missing << "没有这个页面";
-}
-
-void TstWebPage::showsPage()
-{
-    QFETCH(QStringList, addresses);
-    QFETCH(QString, source);
-    QFETCH(QString, rendered);
-    for (const QString &address : addresses)
-        fetchInTab(address);
-    QCOMPARE(window->findChild<QTextEdit *>(QStringLiteral("txtUrlTxt"))->toPlainText(), source);
-    QCOMPARE(window->findChild<QTextEdit *>(QStringLiteral("txtUrlHtml"))->toPlainText(), rendered);
-}
-
-void TstWebPage::secondClickWhileWaiting()
-{
-    auto *cmdUrl = window->findChild<QPushButton *>(QStringLiteral("cmdUrl"));
+    auto *cmdUrl = child<QPushButton>("cmdUrl");
     const int before = server.requestCount("/slow");
     bool enabledWhileWaiting = true;
     QTimer::singleShot(100, this, [&] {
@@ -424,69 +306,53 @@ void TstWebPage::secondClickWhileWaiting()
     QVERIFY(!enabledWhileWaiting);
     QVERIFY(cmdUrl->isEnabled());
     QCOMPARE(server.requestCount("/slow") - before, 1);
-    QCOMPARE(window->findChild<QTextEdit *>(QStringLiteral("txtUrlTxt"))->toPlainText(),
-        QStringLiteral("slow page"));
+    QCOMPARE(child<QTextEdit>("txtUrlTxt")->toPlainText(), QStringLiteral("slow page"));
 }
 
-void TstWebPage::banner_data()
-{
-    QTest::addColumn<QByteArray>("oldFile");
-    QTest::newRow("no banner yet") << QByteArray();
-    QTest::newRow("old banner overwritten") << QByteArray("an older, longer picture file than the new one");
-}
-
-void TstWebPage::banner()
-{
-    QFETCH(QByteArray, oldFile);
-    if (!oldFile.isEmpty()) {
-        QFile file(bannerPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(oldFile);
-    }
-    downloadBanner(server.url("/banner.gif"));
-
-    QFile file(bannerPath());
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), twoFrameGif());
-    QMovie *movie = labGif()->movie();
-    QVERIFY(movie);
-    QVERIFY(movie->isValid());
-    QCOMPARE(movie->frameCount(), 2);
-    QCOMPARE(movie->state(), QMovie::Running);
-    QCOMPARE(movie->scaledSize(), QSize(80, 80));
-    QCOMPARE(movie->currentPixmap().size(), QSize(80, 80));
-}
-
-void TstWebPage::failedBannerWritesNothing_data()
+void TstWebFetch::banner_data()
 {
     QTest::addColumn<QString>("address");
-    QTest::newRow("error status") << server.url("/missing");
-    QTest::newRow("empty body") << server.url("/empty");
-    QTest::newRow("cut mid-body") << server.url("/cut");
-    QTest::newRow("refused") << QStringLiteral("http://127.0.0.1:%1/logo.gif").arg(closedPort());
-    QTest::newRow("no scheme") << server.url("/banner.gif").mid(int(qstrlen("http://")));
+    QTest::addColumn<QByteArray>("before"); // what is at logo.gif first; "/" a folder
+    QTest::addColumn<bool>("written");
+    const QString gif = server.url("/banner.gif");
+    QTest::newRow("no banner yet") << gif << QByteArray() << true;
+    QTest::newRow("old, longer banner overwritten")
+        << gif << QByteArray("an older, longer picture file") << true;
+    QTest::newRow("error status writes nothing") << server.url("/missing") << QByteArray() << false;
+    QTest::newRow("empty body writes nothing") << server.url("/empty") << QByteArray() << false;
+    QTest::newRow("cut mid-body writes nothing") << server.url("/cut") << QByteArray() << false;
+    QTest::newRow("folder in the way: nothing beside it") << gif << QByteArray("/") << false;
 }
 
-void TstWebPage::failedBannerWritesNothing()
+void TstWebFetch::banner()
 {
     QFETCH(QString, address);
-    downloadBanner(address);
-    QVERIFY(!QFile::exists(bannerPath()));
-    QVERIFY(!labGif()->movie());
-    QCOMPARE(labGif()->text(), QString()); // the "loading" placeholder goes too
-}
+    QFETCH(QByteArray, before);
+    QFETCH(bool, written);
+    QFile file(dir->filePath(QStringLiteral("logo.gif")));
+    if (before == "/")
+        QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("logo.gif")));
+    else if (!before.isEmpty())
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
+    file.close();
+    QVERIFY(QMetaObject::invokeMethod(window, "setNetworkGIF", Q_ARG(QString, address)));
 
-void TstWebPage::folderInTheWayOfTheBanner()
-{
-    QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("logo.gif")));
-    downloadBanner(server.url("/banner.gif"));
-    // Still running here; no banner, and nothing left behind beside the folder.
-    QVERIFY(QFileInfo(bannerPath()).isDir());
-    QVERIFY(!labGif()->movie());
-    QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-        QStringList { "logo.gif" });
+    auto *label = child<QLabel>("labGif");
+    const QStringList left
+        = QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    QCOMPARE(left, written || !before.isEmpty() ? QStringList { "logo.gif" } : QStringList());
+    if (!written) {
+        QVERIFY(!label->movie());
+        QCOMPARE(label->text(), QString()); // the "loading" placeholder goes too
+        return;
+    }
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), twoFrameGif());
+    QVERIFY(label->movie());
+    QCOMPARE(label->movie()->frameCount(), 2);
+    QCOMPARE(label->movie()->state(), QMovie::Running);
+    QCOMPARE(label->movie()->currentPixmap().size(), QSize(80, 80));
 }
 
 NETCHECK_TEST(TstWebFetch)
-NETCHECK_TEST(TstWebPage)
 #include "tst_webfetch.moc"
