@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QMovie>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QSslConfiguration>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -39,15 +41,6 @@ QByteArray repeated(const QByteArray &pattern, int size)
 {
     return pattern.repeated(size / pattern.size() + 1).left(size);
 }
-
-// A port on loopback that nothing listens on.
-quint16 closedPort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
 } // namespace
 
 class TstWebFetch : public QObject
@@ -61,7 +54,6 @@ private slots:
     void cleanup();
     void fetch_data();
     void fetch();
-    void compressedResource();
     void capKeepsTheFirstBytes_data();
     void capKeepsTheFirstBytes();
     void tls_data();
@@ -90,8 +82,7 @@ private:
     QTemporaryDir *dir = nullptr;
     HttpTestServer server;
     HttpTestServer secureServer;
-    TestCertificates certificates;
-    bool haveCertificates = false;
+    bool haveTls = false;
     QTemporaryDir files;
 };
 
@@ -106,7 +97,6 @@ void TstWebFetch::initTestCase()
     server.serve("/empty", QByteArray());
     server.serve("/banner.gif", twoFrameGif(), 200, "image/gif");
     server.redirect("/moved", "/utf8");
-    server.redirect("/loop", "/loop");
     server.neverAnswer("/hang");
 
     HttpTestReply cut;
@@ -132,9 +122,8 @@ void TstWebFetch::initTestCase()
         server.redirect(QStringLiteral("/hop/%1").arg(hop), QStringLiteral("/hop/%1").arg(hop + 1));
     server.serve(QStringLiteral("/hop/%1").arg(kHttpMaxRedirects + 1), "end of the chain");
 
-    haveCertificates = certificates.create();
-    if (haveCertificates) {
-        QVERIFY(secureServer.startTls(certificates));
+    haveTls = secureServer.startTls();
+    if (haveTls) {
         secureServer.serve("/secure", "<p>安全</p>");
         secureServer.redirect("/hop", "/secure");
         secureServer.redirect("/down", server.url("/utf8"));
@@ -163,19 +152,16 @@ void TstWebFetch::fetch_data()
         "<p>" + QString(4, QChar::ReplacementCharacter) + "</p>", true);
     row("zero byte ends the text", server.url("/zero"), "before", true);
     row("error status keeps its page", server.url("/missing"), "<h1>没有这个页面</h1>", false);
-    row("empty body", server.url("/empty"), "", true);
     row("local file", QUrl::fromLocalFile(file).toString(), page, true);
+    row("compressed resource", "qrc:/tree/DRIVENET.ICO", "", true);
     row("no scheme", server.url("/utf8").mid(int(qstrlen("http://"))), "", false);
-    row("refused", QStringLiteral("http://127.0.0.1:%1/").arg(closedPort()), "", false);
     row("cut mid-body keeps the part", server.url("/cut"), "<p>first half", false);
     row("redirect followed", server.url("/moved"), page, true);
     row("as many redirects as allowed", server.url("/hop/1"), "end of the chain", true);
     row("one redirect too many", server.url("/hop/0"), "", false);
-    row("redirect loop", server.url("/loop"), "", false);
     // The bound ends the request and keeps what arrived.
     row("bound: accepts, never answers", server.url("/hang"), "", false, kTestBoundMs);
     row("bound: stalls mid-body", server.url("/stall"), "<p>first half", false, kTestBoundMs);
-    row("bound: answers after it", server.url("/slow"), "", false, kTestBoundMs);
 }
 
 void TstWebFetch::fetch()
@@ -188,17 +174,14 @@ void TstWebFetch::fetch()
     clock.start();
     const HttpDownload download = httpDownload(address, timeoutMs);
     QVERIFY2(clock.elapsed() < kSecondsLimitMs, "the request was not ended");
-    QCOMPARE(bodyText(download.body), expected);
     QCOMPARE(download.complete, complete);
-}
-
-void TstWebFetch::compressedResource()
-{
-    QFile resource(QStringLiteral(":/tree/DRIVENET.ICO"));
-    QVERIFY(resource.open(QIODevice::ReadOnly));
-    const HttpDownload download = httpDownload(QStringLiteral("qrc:/tree/DRIVENET.ICO"), kSecondsLimitMs);
-    QVERIFY(download.complete);
-    QCOMPARE(download.body, resource.readAll());
+    if (address.startsWith("qrc:")) { // binary: all of the resource, uncompressed
+        QFile resource(address.mid(3));
+        QVERIFY(resource.open(QIODevice::ReadOnly));
+        QCOMPARE(download.body, resource.readAll());
+    } else {
+        QCOMPARE(bodyText(download.body), expected);
+    }
 }
 
 void TstWebFetch::capKeepsTheFirstBytes_data()
@@ -242,14 +225,19 @@ void TstWebFetch::tls_data()
 
 void TstWebFetch::tls()
 {
-    if (!haveCertificates)
-        QSKIP(qPrintable(certificates.errorString()));
+    if (!haveTls)
+        QSKIP(qPrintable(secureServer.errorString()));
     QFETCH(QString, path);
     QFETCH(bool, trusted);
     QFETCH(QString, expected);
     const int plainBefore = server.requestCount();
-    QScopedPointer<ScopedTrustedAuthority> trust(
-        trusted ? new ScopedTrustedAuthority(certificates.authority()) : nullptr);
+    const QSslConfiguration previous = QSslConfiguration::defaultConfiguration();
+    const auto restore = qScopeGuard([&] { QSslConfiguration::setDefaultConfiguration(previous); });
+    if (trusted) {
+        QSslConfiguration trusting = previous;
+        trusting.addCaCertificate(secureServer.certificate());
+        QSslConfiguration::setDefaultConfiguration(trusting);
+    }
     QCOMPARE(httpGet(secureServer.url(path), kSecondsLimitMs), expected);
     QCOMPARE(server.requestCount(), plainBefore);
 }
