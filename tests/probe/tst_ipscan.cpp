@@ -89,7 +89,6 @@ private slots:
     void realLoopbackScan();
     void resultsInOrderWithoutDuplicates();
     void windowStaysResponsive();
-    void closingDuringAScan();
 };
 
 void TstIpScan::validation_data()
@@ -251,18 +250,11 @@ void TstIpScan::windowStaysResponsive()
     QCOMPARE(w.tree->headerItem()->text(1), QStringLiteral("计算机名"));
     QCOMPARE(w.log->toPlainText(),
         logOf({ "Ping 127.0.1.1 >> 成功", "Ping 127.0.1.2 >> 失败", "Ping 127.0.1.3 >> 失败" }));
-}
 
-void TstIpScan::closingDuringAScan()
-{
-    FakePing fake({}, 1);
-    QVERIFY(fake.active());
-    {
-        ScanWindow w;
-        w.scan(QStringLiteral("127.0.1.1"), QStringLiteral("127.0.1.20"));
-        QVERIFY(w.running());
-    }
-    // Results of the probes that were still running have nowhere to go.
+    // Closing during a scan: results of the probes still running have nowhere to go.
+    w.scan(QStringLiteral("127.0.1.1"), QStringLiteral("127.0.1.20"));
+    QVERIFY(w.running());
+    w.window.reset();
     QCoreApplication::processEvents();
 }
 
