@@ -13,8 +13,6 @@ class FakePing
 {
 public:
     explicit FakePing(const QStringList &answering, int silentSeconds = 1)
-        : oldPath(qgetenv("PATH"))
-        , fakeDir(QStringLiteral(TEST_SOURCE_DIR "/data/fake-ping"))
     {
         qputenv("PATH", QFile::encodeName(fakeDir) + ':' + oldPath);
         qputenv("NETCHECK_FAKE_PING_ANSWERS", answering.join(QLatin1Char(' ')).toUtf8());
@@ -24,24 +22,23 @@ public:
     ~FakePing()
     {
         qputenv("PATH", oldPath);
-        qunsetenv("NETCHECK_FAKE_PING_ANSWERS");
-        qunsetenv("NETCHECK_FAKE_PING_SILENT_SECONDS");
-        qunsetenv("NETCHECK_FAKE_PING_CALLS");
+        for (const char *name : { "ANSWERS", "SILENT_SECONDS", "CALLS" })
+            qunsetenv(QByteArray("NETCHECK_FAKE_PING_").append(name).constData());
     }
 
     // Checked before any probe: the real tool must not be the one that runs.
     bool active() const
     {
-        return QStandardPaths::findExecutable(QStringLiteral("ping")) == fakeDir + QStringLiteral("/ping");
+        return QStandardPaths::findExecutable(QStringLiteral("ping")) == fakeDir + "/ping";
     }
 
     // The addresses probed so far, sorted (probes run in parallel).
     QStringList calls() const
     {
         QFile file(callsFile());
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QStringList lines = file.open(QIODevice::ReadOnly)
+            ? QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+            : QStringList();
         lines.sort();
         return lines;
     }
@@ -49,8 +46,8 @@ public:
 private:
     QString callsFile() const { return dir.filePath(QStringLiteral("calls")); }
 
-    QByteArray oldPath;
-    QString fakeDir;
+    const QByteArray oldPath = qgetenv("PATH");
+    const QString fakeDir = QStringLiteral(TEST_SOURCE_DIR "/data/fake-ping");
     QTemporaryDir dir;
 };
 
