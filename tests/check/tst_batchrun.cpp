@@ -3,16 +3,14 @@
 #include "schedule.h"
 #include "testrunner.h"
 
-#include <QDateTime>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
 namespace
 {
-const QString kTimeFormat = QStringLiteral("yyyy年MM月dd日 hh:mm:ss");
-
 void addLine(const char *name, const char *type, const char *target, const char *success, int boundMs,
     bool ok, const QString &result)
 {
@@ -111,14 +109,10 @@ void TstBatchRun::checkLines()
     setCheckBounds(boundMs, boundMs);
     BatchWindow w;
     w.setScript({ { "核心交换机", type, target, success, "机房" } });
-    const QDateTime before = QDateTime::currentDateTime().addMSecs(-999);
     QElapsedTimer clock;
     clock.start();
     w.start->click();
     QVERIFY(clock.elapsed() < 4000); // the bounded row ends long before its command would
-    const QDateTime checked = QDateTime::fromString(w.cell(0, 3), kTimeFormat);
-    QVERIFY2(checked >= before && checked <= QDateTime::currentDateTime(), qPrintable(w.cell(0, 3)));
-
     QCOMPARE(w.cell(0, 0), QStringLiteral("核心交换机"));
     QCOMPARE(w.cell(0, 1), status);
     const QLabel *led = w.results->cellWidget(0, 1)->findChild<QLabel *>();
@@ -143,7 +137,6 @@ void TstBatchRun::noCheckLines()
     // The alias is gone: the earlier results go, nothing runs, nothing is logged or said.
     w.setScript({ { "", "CMD", "sh -c \"exit 1\"", "x", "机房" } });
     w.start->click();
-    QCOMPARE(w.results->horizontalHeaderItem(4)->text(), QStringLiteral("检测结果"));
     QCOMPARE(w.filledRows(), 0);
     QVERIFY(!QFile::exists(w.logPath()));
     QVERIFY(w.spoken.isEmpty());
@@ -163,20 +156,15 @@ void TstBatchRun::logRecords()
     if (QDate::currentDate() != day)
         QSKIP("the runs crossed midnight");
 
-    const QStringList lines = w.logLines(day);
-    QCOMPARE(lines.size(), 4); // appended, not rewritten
-    const QStringList expected = { "机房,网关,正常,CMD-seq 1 5000,", "二楼,打印机,异常,cmd-echo off," };
-    for (int k = 0; k < lines.size(); ++k) {
-        QVERIFY2(
-            lines.at(k).startsWith(expected.at(k % 2)) && lines.at(k).endsWith(','), qPrintable(lines.at(k)));
-        QCOMPARE(lines.at(k).count(','), 5);
-        QVERIFY(QDateTime::fromString(lines.at(k).section(',', 4, 4), kTimeFormat).isValid());
-    }
-    // The last run's times are in the table.
-    QCOMPARE(lines.at(3).section(',', 4, 4), w.cell(1, 3));
+    // Appended, not rewritten; the last run's time is the one in the table.
+    QStringList lines = w.logLines(day);
+    QVERIFY2(!w.cell(1, 3).isEmpty() && lines.value(3).contains(w.cell(1, 3)), qPrintable(w.cell(1, 3)));
+    lines.replaceInStrings(QRegularExpression(R"(^(.*,)\d{4}年\d\d月\d\d日 \d\d:\d\d:\d\d,$)"), "\\1T,");
+    const QStringList expected = { "机房,网关,正常,CMD-seq 1 5000,T,", "二楼,打印机,异常,cmd-echo off,T," };
+    QCOMPARE(lines, expected + expected);
     QFile file(w.logPath(day));
     const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    QVERIFY(bytes.startsWith(gbk->fromUnicode(expected.first())));
+    QVERIFY(bytes.startsWith(gbk->fromUnicode("机房,网关,正常,")));
     QVERIFY(!bytes.contains('\r'));
 }
 

@@ -69,12 +69,10 @@ private slots:
     void cleanup();
     void load_data();
     void load();
-    void tableText_data();
-    void tableText();
     void encoding_data();
     void encoding();
-    void saveFailureKeepsOldFile_data();
-    void saveFailureKeepsOldFile();
+    void save_data();
+    void save();
     void editRows_data();
     void editRows();
 
@@ -120,15 +118,11 @@ void TstCheckScript::load_data()
     QTest::addColumn<QString>("saved");
     const QStringList gateway { "网关", "cmd", "ping 10.0.0.1", "", "" };
     // clang-format off
-    QTest::newRow("two blanks become one, case kept") << QByteArray("cmd|ping  10.0.0.1|网关||\n")
-        << Rows { gateway, spare } << "cmd|ping 10.0.0.1|网关||\n";
-    QTest::newRow("tabs and wide blanks collapse, fields trimmed") << QStringLiteral(" URL |http://h/\t\ta | 网站\u3000首页 |ok| 一楼\r\n").toUtf8()
-        << Rows { { "网站 首页", "URL", "http://h/ a", "ok", "一楼" }, spare } << "URL|http://h/ a|网站 首页|ok|一楼\n";
+    QTest::newRow("two blanks become one, case kept") << QByteArray("cmd|ping  10.0.0.1|网关||\n") << Rows { gateway, spare } << "cmd|ping 10.0.0.1|网关||\n";
+    QTest::newRow("tabs and wide blanks collapse, fields trimmed") << QStringLiteral(" URL |http://h/\t\ta | 网站\u3000首页 |ok| 一楼\r\n").toUtf8() << Rows { { "网站 首页", "URL", "http://h/ a", "ok", "一楼" }, spare } << "URL|http://h/ a|网站 首页|ok|一楼\n";
     QTest::newRow("a|b has no alias item") << QByteArray("a|b\n") << Rows { { none, "a", "b", none, none }, spare } << "";
-    QTest::newRow("lines without bar use no row, last without line break") << QByteArray("junk\n\n \nt|x|A||\nt|y|B||")
-        << Rows { { "A", "t", "x", "", "" }, { "B", "t", "y", "", "" }, spare } << "t|x|A||\nt|y|B||\n";
-    QTest::newRow("more than five fields") << QByteArray("cmd|ping  10.0.0.1|网关|||x|y\n")
-        << Rows { gateway, spare } << "cmd|ping 10.0.0.1|网关||\n";
+    QTest::newRow("lines without bar use no row, last without line break") << QByteArray("junk\n\n \nt|x|A||\nt|y|B||") << Rows { { "A", "t", "x", "", "" }, { "B", "t", "y", "", "" }, spare } << "t|x|A||\nt|y|B||\n";
+    QTest::newRow("more than five fields") << QByteArray("cmd|ping  10.0.0.1|网关|||x|y\n") << Rows { gateway, spare } << "cmd|ping 10.0.0.1|网关||\n";
     QTest::newRow("missing file") << QByteArray() << Rows { spare, spare } << "";
     // clang-format on
 }
@@ -148,29 +142,6 @@ void TstCheckScript::load()
     QCOMPARE(takeRecordedBoxes(), QStringList { "information fromlanrik 提示信息: 文件保存成功！" });
     QCOMPARE(readTextFile(path), saved);
     QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList { "chkScript.txt" });
-}
-
-void TstCheckScript::tableText_data()
-{
-    QTest::addColumn<Rows>("rows");
-    QTest::addColumn<QString>("expected");
-    // clang-format off
-    QTest::newRow("target keeps its two blanks") << Rows { { "网关", "cmd", "ping  10.0.0.1", "", "" }, spare }
-        << "cmd|ping  10.0.0.1|网关||\n";
-    QTest::newRow("rows without alias left out") << Rows { { " ", "CMD", "ping x", "TTL", "L" }, { none, "CMD", "ping y" } }
-        << "";
-    QTest::newRow("missing cells empty, cells trimmed, rows in order")
-        << Rows { { " B ", " URL ", " http://h ", none, " 二楼 " }, spare, { "A" } } << "URL|http://h|B||二楼\n||A||\n";
-    // clang-format on
-}
-
-void TstCheckScript::tableText()
-{
-    QFETCH(Rows, rows);
-    QFETCH(QString, expected);
-    QTableWidget table;
-    fillTable(&table, rows);
-    QCOMPARE(scriptTableText(&table), expected);
 }
 
 void TstCheckScript::encoding_data()
@@ -200,39 +171,53 @@ void TstCheckScript::encoding()
     QCOMPARE(readTextFile(path), text);
 }
 
-void TstCheckScript::saveFailureKeepsOldFile_data()
+void TstCheckScript::save_data()
 {
-    // Tests run as root, which ignores permission bits: block the path itself, or
-    // break the write off half-way (a full disk) with a file size limit.
+    // Tests run as root, which ignores permission bits: a failure blocks the path itself
+    // (1: a folder in the file's place, 2: the application folder is a file) or breaks
+    // the write off half-way, as a full disk would, with a file size limit (3).
+    QTest::addColumn<Rows>("rows");
     QTest::addColumn<int>("blocker");
-    QTest::newRow("folder in the file's place") << 0;
-    QTest::newRow("application folder is a file") << 1;
-    QTest::newRow("write breaks off half-way") << 2;
+    QTest::addColumn<QString>("saved");
+    const Rows one { { "A", "CMD", "x", "", "" } };
+    // clang-format off
+    QTest::newRow("target keeps its two blanks") << Rows { { "网关", "cmd", "ping  10.0.0.1", "", "" }, spare } << 0 << "cmd|ping  10.0.0.1|网关||\n";
+    QTest::newRow("rows without alias left out") << Rows { { " ", "CMD", "ping x", "TTL", "L" }, { none, "CMD", "ping y" } } << 0 << "";
+    QTest::newRow("missing cells empty, cells trimmed, rows in order") << Rows { { " B ", " URL ", " http://h ", none, " 二楼 " }, spare, { "A" } } << 0 << "URL|http://h|B||二楼\n||A||\n";
+    QTest::newRow("fails: folder in the file's place") << one << 1 << "";
+    QTest::newRow("fails: application folder is a file") << one << 2 << "";
+    QTest::newRow("fails: write breaks off half-way") << Rows { { "A", "CMD", QString(20000, 'x') } } << 3 << "";
+    // clang-format on
 }
 
-void TstCheckScript::saveFailureKeepsOldFile()
+void TstCheckScript::save()
 {
+    QFETCH(Rows, rows);
     QFETCH(int, blocker);
+    QFETCH(QString, saved);
     const QString path = dir->filePath(QStringLiteral("chkScript.txt"));
     const QByteArray old = "CMD|ping 10.0.0.1|A||\n";
-    QVERIFY(blocker == 0 ? QDir().mkdir(path) : writeBytes(path, old));
-    if (blocker == 1)
+    QVERIFY(blocker == 0 || (blocker == 1 ? QDir().mkdir(path) : writeBytes(path, old)));
+    if (blocker == 2)
         setAppDirOverride(path);
-    fillTable(scriptTable(), Rows { { "A", "CMD", blocker == 2 ? QString(20000, 'x') : "x", "", "" } });
-    rlimit saved;
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
+    fillTable(scriptTable(), rows);
+    rlimit unlimited, small;
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    small = unlimited;
     small.rlim_cur = 4096;
     auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, blocker == 2 ? &small : &saved), 0);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, blocker == 3 ? &small : &unlimited), 0);
     click(QStringLiteral("cmdSet_SaveScript"));
-    setrlimit(RLIMIT_FSIZE, &saved);
+    setrlimit(RLIMIT_FSIZE, &unlimited);
     std::signal(SIGXFSZ, previousHandler);
 
-    QCOMPARE(takeRecordedBoxes(), QStringList { "warning fromlanrik 警告: 文件保存失败！" });
-    QCOMPARE(scriptTable()->item(0, ScriptAlias)->text(), QStringLiteral("A"));
-    if (blocker)
+    QCOMPARE(takeRecordedBoxes(),
+        QStringList { blocker ? "warning fromlanrik 警告: 文件保存失败！"
+                              : "information fromlanrik 提示信息: 文件保存成功！" });
+    if (blocker >= 2)
         QCOMPARE(fileBytes(path), old);
+    if (!blocker)
+        QCOMPARE(readTextFile(path), saved);
     QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
         QStringList { "chkScript.txt" });
 }

@@ -93,13 +93,10 @@ void TstPresentation::pictureGroups_data()
     QTest::addColumn<Rows>("rows");
     QTest::addColumn<QStringList>("boxes");
     // clang-format off
-    QTest::newRow("一楼 and 楼 are two places") << Rows { { "A", "一楼" }, { "B", "楼" }, { "C", "一楼" } }
-        << QStringList { "一楼: 0=all/A 2=all/C", "楼: 1=all/B" };
+    QTest::newRow("一楼 and 楼 are two places") << Rows { { "A", "一楼" }, { "B", "楼" }, { "C", "一楼" } } << QStringList { "一楼: 0=all/A 2=all/C", "楼: 1=all/B" };
     QTest::newRow("no alias cell: no picture") << Rows { { "-", "机房" } } << QStringList { "机房: 0=-/" };
-    QTest::newRow("no location: no label") << Rows { { "A", "" }, { "B", "-" }, { "核心路由器", " 机房 " } }
-        << QStringList { "机房: 2=net/核心路由器" };
-    QTest::newRow("first-seen order, trimmed") << Rows { { " X ", "三楼" }, { "Y", "一楼" }, { "Z", "三楼 " } }
-        << QStringList { "三楼: 0=all/X 2=all/Z", "一楼: 1=all/Y" };
+    QTest::newRow("no location: no label") << Rows { { "A", "" }, { "B", "-" }, { "核心路由器", " 机房 " } } << QStringList { "机房: 2=net/核心路由器" };
+    QTest::newRow("first-seen order, trimmed") << Rows { { " X ", "三楼" }, { "Y", "一楼" }, { "Z", "三楼 " } } << QStringList { "三楼: 0=all/X 2=all/Z", "一楼: 1=all/Y" };
     // clang-format on
 }
 
@@ -158,13 +155,13 @@ void TstPresentation::copy()
     table->clear();
     table->setColumnCount(6);
     table->setRowCount(3);
-    table->setHorizontalHeaderLabels({ "名称", "状态", "检测内容", "检测时间", "检测结果", "位置" });
-    const QStringList cells[2]
-        = { { "网关", "正常", "ping 10.0.0.1", "2024年01月02日 03:04:05", " TTL=64 ", "机房" },
-              { "打印机", "异常", "ping 10.0.0.9", "", "", "一楼" } };
+    const QStringList cells[] = { { "名称", "状态", "检测内容", "检测时间", "检测结果", "位置" },
+        { "网关", "正常", "ping 10.0.0.1", "2024年01月02日 03:04:05", " TTL=64 ", "机房" },
+        { "打印机", "异常", "ping 10.0.0.9", "", "", "一楼" } };
+    table->setHorizontalHeaderLabels(cells[0]);
     for (int r = 0; r < 2; ++r)
         for (int c = 0; c < 6; ++c)
-            table->setItem(r, c, new QTableWidgetItem(cells[r].at(c)));
+            table->setItem(r, c, new QTableWidgetItem(cells[r + 1].at(c)));
     table->setCellWidget(0, 1, new QLabel); // a status lamp is not copied
     MessageBox::takeRecorded();
 
