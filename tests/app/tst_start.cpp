@@ -59,8 +59,24 @@ class TstStart : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        dir.reset(new QTemporaryDir);
+        setAppDirOverride(dir->path());
+        // Never the build-time addresses: a deployer's build may point them at a real server.
+        StartupAddresses shipped;
+        shipped.banner = QStringLiteral("qrc:/startup/banner.gif");
+        shipped.about = QStringLiteral("qrc:/startup/about.html");
+        shipped.advertisement = QStringLiteral("qrc:/startup/ad.html");
+        setStartupAddresses(shipped);
+    }
+    void cleanup()
+    {
+        setStartupAddresses(builtInStartupAddresses());
+        setKernelTypeOverride(QString());
+        setAppDirOverride(QString());
+        dir.reset();
+    }
     void readTextFile_data();
     void readTextFile();
     void informationPage_data();
@@ -76,26 +92,6 @@ private:
     std::unique_ptr<QTemporaryDir> dir;
     QString path(const QString &name) const { return dir->filePath(name); }
 };
-
-void TstStart::init()
-{
-    dir.reset(new QTemporaryDir);
-    setAppDirOverride(dir->path());
-    // Never the build-time addresses: a deployer's build may point them at a real server.
-    StartupAddresses shipped;
-    shipped.banner = QStringLiteral("qrc:/startup/banner.gif");
-    shipped.about = QStringLiteral("qrc:/startup/about.html");
-    shipped.advertisement = QStringLiteral("qrc:/startup/ad.html");
-    setStartupAddresses(shipped);
-}
-
-void TstStart::cleanup()
-{
-    setStartupAddresses(builtInStartupAddresses());
-    setKernelTypeOverride(QString());
-    setAppDirOverride(QString());
-    dir.reset();
-}
 
 void TstStart::readTextFile_data()
 {

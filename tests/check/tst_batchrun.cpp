@@ -33,7 +33,12 @@ class TstBatchRun : public QObject
 
 private slots:
     void initTestCase();
-    void cleanup();
+    void cleanup()
+    {
+        QTextCodec::setCodecForLocale(nullptr);
+        setCheckBounds(0, 0);
+        setScheduleSecondMs(0);
+    }
     void checkLines_data();
     void checkLines();
     void noCheckLines();
@@ -59,13 +64,6 @@ void TstBatchRun::initTestCase()
     QTcpServer probe;
     QVERIFY(probe.listen(QHostAddress::LocalHost));
     closedPort = probe.serverPort();
-}
-
-void TstBatchRun::cleanup()
-{
-    QTextCodec::setCodecForLocale(nullptr);
-    setCheckBounds(0, 0);
-    setScheduleSecondMs(0);
 }
 
 void TstBatchRun::checkLines_data()

@@ -63,10 +63,29 @@ class TstCheckScript : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void init();
-    void cleanup();
+    void initTestCase()
+    {
+        QTemporaryDir start;
+        setAppDirOverride(start.path());
+        window = new fromlanrik;
+    }
+    void cleanupTestCase()
+    {
+        delete window;
+        setAppDirOverride(QString());
+    }
+    void init()
+    {
+        dir = new QTemporaryDir;
+        setAppDirOverride(dir->path());
+        MessageBox::startRecording();
+    }
+    void cleanup()
+    {
+        MessageBox::stopRecording();
+        QTextCodec::setCodecForLocale(nullptr);
+        delete dir;
+    }
     void load_data();
     void load();
     void encoding_data();
@@ -83,33 +102,6 @@ private:
     QTableWidget *scriptTable() const { return window->findChild<QTableWidget *>("tableScript"); }
     void click(const QString &button) { window->findChild<QPushButton *>(button)->click(); }
 };
-
-void TstCheckScript::initTestCase()
-{
-    QTemporaryDir start;
-    setAppDirOverride(start.path());
-    window = new fromlanrik;
-}
-
-void TstCheckScript::cleanupTestCase()
-{
-    delete window;
-    setAppDirOverride(QString());
-}
-
-void TstCheckScript::init()
-{
-    dir = new QTemporaryDir;
-    setAppDirOverride(dir->path());
-    MessageBox::startRecording();
-}
-
-void TstCheckScript::cleanup()
-{
-    MessageBox::stopRecording();
-    QTextCodec::setCodecForLocale(nullptr);
-    delete dir;
-}
 
 void TstCheckScript::load_data()
 {
