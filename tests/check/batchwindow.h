@@ -57,15 +57,15 @@ public:
         return n;
     }
 
-    QString logPath(const QDate &day = QDate::currentDate()) const
+    QString logPath() const
     {
         return QStringLiteral("%1/log/%2.txt")
-            .arg(dir.path(), day.toString(QStringLiteral("yyyy年MM月dd日")));
+            .arg(dir.path(), QDate::currentDate().toString(QStringLiteral("yyyy年MM月dd日")));
     }
 
-    QStringList logLines(const QDate &day = QDate::currentDate()) const
+    QStringList logLines() const
     {
-        QFile file(logPath(day));
+        QFile file(logPath());
         if (!file.open(QIODevice::ReadOnly))
             return {};
         return QTextCodec::codecForLocale()->toUnicode(file.readAll()).split('\n', Qt::SkipEmptyParts);

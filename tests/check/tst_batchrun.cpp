@@ -155,12 +155,12 @@ void TstBatchRun::logRecords()
         QSKIP("the runs crossed midnight");
 
     // Appended, not rewritten; the last run's time is the one in the table.
-    QStringList lines = w.logLines(day);
+    QStringList lines = w.logLines();
     QVERIFY2(!w.cell(1, 3).isEmpty() && lines.value(3).contains(w.cell(1, 3)), qPrintable(w.cell(1, 3)));
     lines.replaceInStrings(QRegularExpression(R"(^(.*,)\d{4}年\d\d月\d\d日 \d\d:\d\d:\d\d,$)"), "\\1T,");
     const QStringList expected = { "机房,网关,正常,CMD-seq 1 5000,T,", "二楼,打印机,异常,cmd-echo off,T," };
     QCOMPARE(lines, expected + expected);
-    QFile file(w.logPath(day));
+    QFile file(w.logPath());
     const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     QVERIFY(bytes.startsWith(gbk->fromUnicode("机房,网关,正常,")));
     QVERIFY(!bytes.contains('\r'));

@@ -38,7 +38,6 @@ private slots:
     }
     void pictureGroups_data();
     void pictureGroups();
-    void viewSwitch();
     void copy();
 
 private:
@@ -102,19 +101,6 @@ void TstPresentation::pictureGroups()
         seen << line;
     }
     QCOMPARE(seen, boxes);
-}
-
-void TstPresentation::viewSwitch()
-{
-    auto *table = widget<QTableWidget>("tableWidget");
-    auto *panel = widget<QWidget>("widgetPic");
-    table->show();
-    panel->hide();
-    for (bool tableShown : { false, true }) {
-        widget<QPushButton>("cmdScripShow")->click();
-        QCOMPARE(table->isHidden(), !tableShown);
-        QCOMPARE(panel->isHidden(), tableShown);
-    }
 }
 
 void TstPresentation::copy()
