@@ -89,7 +89,6 @@ void TstBatchRun::checkLines_data()
     addLine("page test is case-sensitive", "url", "{server}/up", "ok", 0, false, page);
     addLine("missing page: the error page is the page", "URL", "{server}/gone", "OK", 0, false, "no route");
     addLine("unreachable port", "URL", "http://127.0.0.1:{closed}/", "OK", 0, false, "");
-    addLine("address without scheme", "URL", "127.0.0.1:{closed}/", "OK", 0, false, "");
     addLine("page over its bound fails", "URL", "{server}/slow", "", 300, false, "");
     addLine("type neither CMD nor URL", "PING", "127.0.0.1", "", 0, false, "类型错误：类型必须是CMD或URL");
     // clang-format on
