@@ -22,22 +22,6 @@
 class BatchWindow
 {
 public:
-    BatchWindow()
-    {
-        QDir(dir.path()).mkdir(QStringLiteral("log"));
-        setAppDirOverride(dir.path());
-        MessageBox::startRecording();
-        setSpeechObserver([this](const QString &text) { spoken << text; });
-        window = new fromlanrik;
-        window->show();
-        script = window->findChild<QTableWidget *>(QStringLiteral("tableScript"));
-        results = window->findChild<QTableWidget *>(QStringLiteral("tableWidget"));
-        start = window->findChild<QPushButton *>(QStringLiteral("cmdScriptStart"));
-        keep = window->findChild<QComboBox *>(QStringLiteral("cmbKeep"));
-        lcd = window->findChild<QLCDNumber *>(QStringLiteral("lcdNumber"));
-        speech = window->findChild<QCheckBox *>(QStringLiteral("chkSpack"));
-        pictures = window->findChild<QWidget *>(QStringLiteral("widgetPic"));
-    }
     ~BatchWindow()
     {
         delete window;
@@ -51,14 +35,11 @@ public:
     void setScript(const QList<QStringList> &rows)
     {
         script->clearContents();
-        script->setColumnCount(5);
         script->setRowCount(rows.size() + 1);
-        for (int r = 0; r < rows.size(); ++r) {
-            for (int c = 0; c < rows.at(r).size(); ++c) {
+        for (int r = 0; r < rows.size(); ++r)
+            for (int c = 0; c < rows.at(r).size(); ++c)
                 if (!rows.at(r).at(c).isEmpty())
                     script->setItem(r, c, new QTableWidgetItem(rows.at(r).at(c)));
-            }
-        }
     }
 
     QString cell(int row, int column) const
@@ -76,35 +57,49 @@ public:
         return n;
     }
 
-    QString logPath(const QDate &day = QDate::currentDate()) const
+    QString logPath() const
     {
         return QStringLiteral("%1/log/%2.txt")
-            .arg(dir.path(), day.toString(QStringLiteral("yyyy年MM月dd日")));
+            .arg(dir.path(), QDate::currentDate().toString(QStringLiteral("yyyy年MM月dd日")));
     }
 
-    QStringList logLines(const QDate &day = QDate::currentDate()) const
+    QStringList logLines() const
     {
-        QFile file(logPath(day));
+        QFile file(logPath());
         if (!file.open(QIODevice::ReadOnly))
             return {};
-        QStringList lines = QTextCodec::codecForLocale()->toUnicode(file.readAll()).split(QLatin1Char('\n'));
-        if (lines.last().isEmpty())
-            lines.removeLast();
-        return lines;
+        return QTextCodec::codecForLocale()->toUnicode(file.readAll()).split('\n', Qt::SkipEmptyParts);
     }
 
     void invoke(const char *slot) { QMetaObject::invokeMethod(window, slot, Qt::DirectConnection); }
 
     QTemporaryDir dir;
     QStringList spoken;
-    fromlanrik *window = nullptr;
-    QTableWidget *script = nullptr;
-    QTableWidget *results = nullptr;
-    QPushButton *start = nullptr;
-    QComboBox *keep = nullptr;
-    QLCDNumber *lcd = nullptr;
-    QCheckBox *speech = nullptr;
-    QWidget *pictures = nullptr;
+    fromlanrik *window = open();
+    QTableWidget *script = find<QTableWidget>("tableScript");
+    QTableWidget *results = find<QTableWidget>("tableWidget");
+    QPushButton *start = find<QPushButton>("cmdScriptStart");
+    QComboBox *keep = find<QComboBox>("cmbKeep");
+    QLCDNumber *lcd = find<QLCDNumber>("lcdNumber");
+    QCheckBox *speech = find<QCheckBox>("chkSpack");
+    QWidget *pictures = find<QWidget>("widgetPic");
+
+private:
+    fromlanrik *open()
+    {
+        QDir(dir.path()).mkdir(QStringLiteral("log"));
+        setAppDirOverride(dir.path());
+        MessageBox::startRecording();
+        setSpeechObserver([this](const QString &text) { spoken << text; });
+        auto *created = new fromlanrik;
+        created->show();
+        return created;
+    }
+    template<class T>
+    T *find(const char *name) const
+    {
+        return window->findChild<T *>(QLatin1String(name));
+    }
 };
 
 #endif
