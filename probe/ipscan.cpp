@@ -66,6 +66,8 @@ void addAnsweringHost(QTreeWidget *tree, const QString &prefix, const ProbeOutco
     if (subnets.isEmpty()) {
         subnets.append(newTreeItem({ prefix, QString(), QString() }, QStringLiteral(":/tree/DRIVENET.ICO")));
         tree->addTopLevelItem(subnets.constFirst());
+        // Open, so the answering hosts are in sight without a click.
+        subnets.constFirst()->setExpanded(true);
     }
     const HostDetails &details = outcome.details;
     for (QTreeWidgetItem *subnet : qAsConst(subnets)) {

@@ -8,4 +8,7 @@ mkdir -p "$out"
 out=$(cd "$out" && pwd)
 "$here/seed-example.sh" "$bin"
 xvfb-run -a -s "-screen 0 1280x800x24" "$bin/netcheck-screenshots" "$out"
+if [[ -f "$bin/tmpPDF.pdf" ]]; then
+  pdftoppm -r 50 -png -f 1 -l 1 "$bin/tmpPDF.pdf" "$out/report"
+fi
 ls "$out"
