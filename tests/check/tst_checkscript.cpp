@@ -108,13 +108,13 @@ void TstCheckScript::load_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<Rows>("expected");
     QTest::addColumn<QString>("saved");
-    const QStringList gateway { "网关", "cmd", "ping 10.0.0.1", "", "" };
+    const QStringList gateway { "网关", "cmd", "ping 127.0.0.1", "", "" };
     // clang-format off
-    QTest::newRow("two blanks become one, case kept") << QByteArray("cmd|ping  10.0.0.1|网关||\n") << Rows { gateway, spare } << "cmd|ping 10.0.0.1|网关||\n";
+    QTest::newRow("two blanks become one, case kept") << QByteArray("cmd|ping  127.0.0.1|网关||\n") << Rows { gateway, spare } << "cmd|ping 127.0.0.1|网关||\n";
     QTest::newRow("tabs and wide blanks collapse, fields trimmed") << QStringLiteral(" URL |http://h/\t\ta | 网站\u3000首页 |ok| 一楼\r\n").toUtf8() << Rows { { "网站 首页", "URL", "http://h/ a", "ok", "一楼" }, spare } << "URL|http://h/ a|网站 首页|ok|一楼\n";
     QTest::newRow("a|b has no alias item") << QByteArray("a|b\n") << Rows { { none, "a", "b", none, none }, spare } << "";
     QTest::newRow("lines without bar use no row, last without line break") << QByteArray("junk\n\n \nt|x|A||\nt|y|B||") << Rows { { "A", "t", "x", "", "" }, { "B", "t", "y", "", "" }, spare } << "t|x|A||\nt|y|B||\n";
-    QTest::newRow("more than five fields") << QByteArray("cmd|ping  10.0.0.1|网关|||x|y\n") << Rows { gateway, spare } << "cmd|ping 10.0.0.1|网关||\n";
+    QTest::newRow("more than five fields") << QByteArray("cmd|ping  127.0.0.1|网关|||x|y\n") << Rows { gateway, spare } << "cmd|ping 127.0.0.1|网关||\n";
     QTest::newRow("missing file") << QByteArray() << Rows { spare, spare } << "";
     // clang-format on
 }
@@ -172,7 +172,7 @@ void TstCheckScript::save_data()
     QTest::addColumn<QString>("saved");
     const Rows one { { "A", "CMD", "x", "", "" } };
     // clang-format off
-    QTest::newRow("target keeps its two blanks") << Rows { { "网关", "cmd", "ping  10.0.0.1", "", "" }, spare } << 0 << "cmd|ping  10.0.0.1|网关||\n";
+    QTest::newRow("target keeps its two blanks") << Rows { { "网关", "cmd", "ping  127.0.0.1", "", "" }, spare } << 0 << "cmd|ping  127.0.0.1|网关||\n";
     QTest::newRow("rows without alias left out") << Rows { { " ", "CMD", "ping x", "TTL", "L" }, { none, "CMD", "ping y" } } << 0 << "";
     QTest::newRow("missing cells empty, cells trimmed, rows in order") << Rows { { " B ", " URL ", " http://h ", none, " 二楼 " }, spare, { "A" } } << 0 << "URL|http://h|B||二楼\n||A||\n";
     QTest::newRow("fails: folder in the file's place") << one << 1 << "";
@@ -187,7 +187,7 @@ void TstCheckScript::save()
     QFETCH(int, blocker);
     QFETCH(QString, saved);
     const QString path = dir->filePath(QStringLiteral("chkScript.txt"));
-    const QByteArray old = "CMD|ping 10.0.0.1|A||\n";
+    const QByteArray old = "CMD|ping 127.0.0.1|A||\n";
     QVERIFY(blocker == 0 || (blocker == 1 ? QDir().mkdir(path) : writeBytes(path, old)));
     if (blocker == 2)
         setAppDirOverride(path);

@@ -127,10 +127,10 @@ void TstSysInfo::interfaceRows_data()
 
     const QString mac = QStringLiteral("52:54:00:12:34:56");
     const QString wifiMac = QStringLiteral("3C:A9:F4:00:11:22");
-    const auto lan = entry("10.20.0.23", "255.255.255.0");
+    const auto lan = entry("192.0.2.23", "255.255.255.0");
     const auto v6 = entry("fe80::5054:ff:fe12:3456", "ffff:ffff:ffff:ffff::");
     const QString lanRow
-        = QStringLiteral("<tr><td>10.20.0.23</td><td>255.255.255.0</td><td>%1</td></tr>").arg(mac);
+        = QStringLiteral("<tr><td>192.0.2.23</td><td>255.255.255.0</td><td>%1</td></tr>").arg(mac);
 
     const QString wifiRow = "<tr><td>192.0.2.7</td><td>255.255.255.0</td><td>" + wifiMac + "</td></tr>";
     const InterfaceFacts wifi { wifiMac, false, { entry("192.0.2.7", "255.255.255.0") } };
@@ -139,7 +139,7 @@ void TstSysInfo::interfaceRows_data()
     QTest::newRow("rows separated by line feeds") << L { { mac, false, { lan } }, wifi }
                                                   << kHeader + "\n" + lanRow + "\n" + wifiRow;
     QTest::newRow("two IPv4 addresses, last wins")
-        << L { { mac, false, { entry("172.16.5.9", "255.255.0.0"), lan } } } << kHeader + "\n" + lanRow;
+        << L { { mac, false, { entry("198.51.100.9", "255.255.0.0"), lan } } } << kHeader + "\n" + lanRow;
     QTest::newRow("IPv6 after IPv4 ignored") << L { { mac, false, { lan, v6 } } } << kHeader + "\n" + lanRow;
     QTest::newRow("IPv6 only: no row") << L { { mac, false, { v6 } }, wifi } << kHeader + "\n" + wifiRow;
     QTest::newRow("no hardware address") << L { { "", false, { lan } } } << kHeader;
