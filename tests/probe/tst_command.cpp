@@ -77,9 +77,13 @@ void TstCommand::boundKillsAndKeepsPartialOutput()
     timer.start(20);
     QElapsedTimer clock;
     clock.start();
-    QCOMPARE(
-        runCommand(QStringLiteral("sh -c \"echo early; exec sleep 30\""), 500), QStringLiteral("early\n"));
+    bool timedOut = false;
+    QCOMPARE(runCommand(QStringLiteral("sh -c \"echo early; exec sleep 30\""), 500, &timedOut),
+        QStringLiteral("early\n"));
     QVERIFY2(clock.elapsed() < 10000, "the bound did not end the command");
+    QVERIFY(timedOut);
+    QCOMPARE(runCommand(QStringLiteral("echo quick"), 500, &timedOut), QStringLiteral("quick\n"));
+    QVERIFY(!timedOut);
     QVERIFY(ticks > 0);
 }
 
