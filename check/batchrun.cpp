@@ -343,11 +343,8 @@ void fromlanrik::ScriptStart()
         // The line's own device label, if its script row has one.
         const int scriptRow = scriptRows.value(i, -1);
         if (QLabel *label = labels.value(scriptRow)) {
-            const QString alias = tableCellText(ui->tableScript, scriptRow, ScriptAlias);
-            QString text = ui->tableScript->item(scriptRow, ScriptAlias) ? ReplaceIimg(alias) : QString();
-            text += status == CheckStatus::Passed ? kPassMark : kFailMark;
-            text += QStringLiteral("<span>%1</span>").arg(alias);
-            label->setText(text);
+            label->setText(deviceLabelText(
+                ui->tableScript, scriptRow, status == CheckStatus::Passed ? kPassMark : kFailMark));
             label->setToolTip(tableCellText(table, j, 4));
             label->repaint();
             label->update();

@@ -65,6 +65,14 @@ QString deviceImageTag(const QString &alias)
     return imageTag(picture);
 }
 
+QString deviceLabelText(const QTableWidget *script, int row, const QString &mark)
+{
+    const QString alias = tableCellText(script, row, ScriptAlias);
+    const QString picture = script->item(row, ScriptAlias) ? deviceImageTag(alias) : QString();
+    // The alias is typed by the user: a "<" in it is text, not the start of a tag.
+    return picture + mark + QStringLiteral("<span>%1</span>").arg(alias.toHtmlEscaped());
+}
+
 QString tableClipboardText(const QTableWidget *table)
 {
     QString text;
@@ -125,12 +133,7 @@ void fromlanrik::RefPIcture()
         for (int row = 0; row < table->rowCount(); ++row) {
             if (tableCellText(table, row, ScriptLocation) != location)
                 continue;
-            const QString alias = tableCellText(table, row, ScriptAlias);
-            QString text;
-            if (table->item(row, ScriptAlias))
-                text = ReplaceIimg(alias);
-            text += QStringLiteral("<span>%1</span>").arg(alias);
-            auto *device = new QLabel(text);
+            auto *device = new QLabel(deviceLabelText(table, row));
             device->setToolTip(QString::number(row));
             column->addWidget(device);
         }
