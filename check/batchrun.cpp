@@ -27,7 +27,6 @@ const QString kTimeFormat = QStringLiteral("yyyy年MM月dd日 hh:mm:ss");
 const QString kPassMark = QStringLiteral("<img src=\":/tree/ok.png\" height=32 width=32/><br>");
 const QString kFailMark = QStringLiteral("<img src=\":/tree/no.png\" height=32 width=32/><br>");
 constexpr int kLedSize = 16;
-constexpr int kRowHeight = 48;
 
 std::function<void(const QString &)> &speechObserver()
 {
@@ -331,7 +330,7 @@ void fromlanrik::ScriptStart()
         auto *led = new QLabel;
         setLED(led, statusColour(status), kLedSize);
         cellLayout->addWidget(led);
-        cell->resize(table->columnWidth(1), kRowHeight);
+        cell->resize(table->columnWidth(1), kTableRowHeight);
         cell->setStyleSheet(QStringLiteral("QWidget{ border: 0px }"));
         table->setCellWidget(j, 1, cell);
         table->repaint();

@@ -10,6 +10,12 @@ class QTableWidget;
 // type|target|alias|success|location.
 enum ScriptColumn { ScriptAlias = 0, ScriptType, ScriptTarget, ScriptSuccess, ScriptLocation, ScriptColumns };
 
+// Row and header height of the editor and results tables, in pixels.
+constexpr int kTableRowHeight = 48;
+
+// The check script file in the application folder.
+QString scriptFilePath();
+
 // A cell's trimmed text; a cell without an item reads as empty text.
 QString tableCellText(const QTableWidget *table, int row, int column);
 
