@@ -28,6 +28,12 @@ QString tableCellText(const QTableWidget *table, int row, int column)
     return item ? item->text().trimmed() : QString();
 }
 
+QString tableHeaderText(const QTableWidget *table, int column)
+{
+    const QTableWidgetItem *item = table->horizontalHeaderItem(column);
+    return item ? item->text() : QString();
+}
+
 QStringList scriptLineFields(const QString &line)
 {
     // simplified() collapses white-space runs like "\s+" -> " " and trims the ends,

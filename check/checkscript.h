@@ -18,6 +18,8 @@ QString scriptFilePath();
 
 // A cell's trimmed text; a cell without an item reads as empty text.
 QString tableCellText(const QTableWidget *table, int row, int column);
+// A column's header text as set; empty when the column has no header item.
+QString tableHeaderText(const QTableWidget *table, int column);
 
 // The fields of one script line, each trimmed, after every run of white space has
 // become one blank. Empty fields are kept; there is no escaping of "|".

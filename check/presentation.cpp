@@ -76,11 +76,8 @@ QString deviceLabelText(const QTableWidget *script, int row, const QString &mark
 QString tableClipboardText(const QTableWidget *table)
 {
     QString text;
-    for (int column = 0; column < table->columnCount(); ++column) {
-        if (const QTableWidgetItem *header = table->horizontalHeaderItem(column))
-            text += header->text();
-        text += QLatin1Char('\t');
-    }
+    for (int column = 0; column < table->columnCount(); ++column)
+        text += tableHeaderText(table, column) + QLatin1Char('\t');
     text += QLatin1Char('\n');
     for (int row = 0; row < table->rowCount(); ++row) {
         for (int column = 0; column < table->columnCount(); ++column)
