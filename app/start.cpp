@@ -2,6 +2,7 @@
 #include "checkscript.h"
 #include "command.h"
 #include "fromlanrik.h"
+#include "ipscan.h"
 #include "platform.h"
 #include "startup.h"
 #include "startupsettings.h"
@@ -80,8 +81,7 @@ static QString basicInformationPage()
         page += QStringLiteral("<h1>系统信息</h1>") + table.arg(systemInfoTable());
     if (currentPlatform().linuxKernel) {
         // Command output is text, not markup: a "<" in it must not start a tag.
-        page += QStringLiteral("<h1>系统信息</h1>")
-            + QStringLiteral("%1").arg(runCommand(QStringLiteral("uname -a")).toHtmlEscaped());
+        page += QStringLiteral("<h1>系统信息</h1>") + runCommand(QStringLiteral("uname -a")).toHtmlEscaped();
         page += QStringLiteral("<h1>网络</h1>") + table.arg(interfaceTable());
     }
     return page;
@@ -109,15 +109,12 @@ void fromlanrik::Start()
     else
         setNetworkGIF(addresses.banner);
 
-    ui->treeWidgetIpScan->clear();
-    ui->treeWidgetIpScan->setHeaderLabels(
-        { QStringLiteral("IP"), QStringLiteral("计算机名"), QStringLiteral("MAC") });
-    ui->treeWidgetIpScan->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    resetIpTree(ui->treeWidgetIpScan);
 
     ui->txtINFO->setHtml(basicInformationPage());
     ui->labelInfo->setText(QHostInfo::localHostName());
 
-    loadScriptTable(ui->tableScript, readTextFile(QStringLiteral("%1/chkScript.txt").arg(appDir())));
+    loadScriptTable(ui->tableScript, readTextFile(scriptFilePath()));
     // The batch run replaces this layout with its own; until then the table is read-only.
     layOutTable(ui->tableWidget,
         { QStringLiteral("名称"), QStringLiteral("状态"), QStringLiteral("检测内容"),

@@ -27,7 +27,6 @@ const QString kTimeFormat = QStringLiteral("yyyy年MM月dd日 hh:mm:ss");
 const QString kPassMark = QStringLiteral("<img src=\":/tree/ok.png\" height=32 width=32/><br>");
 const QString kFailMark = QStringLiteral("<img src=\":/tree/no.png\" height=32 width=32/><br>");
 constexpr int kLedSize = 16;
-constexpr int kRowHeight = 48;
 
 std::function<void(const QString &)> &speechObserver()
 {
@@ -306,21 +305,17 @@ void fromlanrik::ScriptStart()
         };
         CheckStatus status = CheckStatus::Failed;
         QString result = QStringLiteral("类型错误：类型必须是CMD或URL");
-        QElapsedTimer clock;
-        clock.start();
         // A check stopped at its bound never finished: not a pass, whatever arrived.
         if (type == QLatin1String("CMD")) {
             fillRow(); // shown while the command runs
-            result = runCommand(f.at(1), commandBoundMs).trimmed();
-            status
-                = clock.elapsed() >= commandBoundMs ? CheckStatus::Failed : commandStatus(result, field(3));
+            bool timedOut = false;
+            result = runCommand(f.at(1), commandBoundMs, &timedOut).trimmed();
+            status = timedOut ? CheckStatus::Failed : commandStatus(result, field(3));
         } else {
             if (type == QLatin1String("URL")) {
                 const HttpDownload page = httpDownload(f.at(1), pageBoundMs);
                 result = bodyText(page.body);
-                // The fetch's bound is a coarse timer, which may fire up to 5 % early.
-                const bool cut = !page.complete && clock.elapsed() >= pageBoundMs - pageBoundMs / 20;
-                status = cut ? CheckStatus::Failed : pageStatus(result, f);
+                status = page.timedOut ? CheckStatus::Failed : pageStatus(result, f);
             }
             fillRow();
         }
@@ -335,7 +330,7 @@ void fromlanrik::ScriptStart()
         auto *led = new QLabel;
         setLED(led, statusColour(status), kLedSize);
         cellLayout->addWidget(led);
-        cell->resize(table->columnWidth(1), kRowHeight);
+        cell->resize(table->columnWidth(1), kTableRowHeight);
         cell->setStyleSheet(QStringLiteral("QWidget{ border: 0px }"));
         table->setCellWidget(j, 1, cell);
         table->repaint();
@@ -347,11 +342,8 @@ void fromlanrik::ScriptStart()
         // The line's own device label, if its script row has one.
         const int scriptRow = scriptRows.value(i, -1);
         if (QLabel *label = labels.value(scriptRow)) {
-            const QString alias = tableCellText(ui->tableScript, scriptRow, ScriptAlias);
-            QString text = ui->tableScript->item(scriptRow, ScriptAlias) ? ReplaceIimg(alias) : QString();
-            text += status == CheckStatus::Passed ? kPassMark : kFailMark;
-            text += QStringLiteral("<span>%1</span>").arg(alias);
-            label->setText(text);
+            label->setText(deviceLabelText(
+                ui->tableScript, scriptRow, status == CheckStatus::Passed ? kPassMark : kFailMark));
             label->setToolTip(tableCellText(table, j, 4));
             label->repaint();
             label->update();

@@ -15,13 +15,23 @@ namespace
 // Record field order in the file, as editor columns.
 const ScriptColumn fileOrder[ScriptColumns]
     = { ScriptType, ScriptTarget, ScriptAlias, ScriptSuccess, ScriptLocation };
-const int rowHeight = 48;
 } // namespace
+
+QString scriptFilePath()
+{
+    return QStringLiteral("%1/chkScript.txt").arg(appDir());
+}
 
 QString tableCellText(const QTableWidget *table, int row, int column)
 {
     const QTableWidgetItem *item = table->item(row, column);
     return item ? item->text().trimmed() : QString();
+}
+
+QString tableHeaderText(const QTableWidget *table, int column)
+{
+    const QTableWidgetItem *item = table->horizontalHeaderItem(column);
+    return item ? item->text() : QString();
 }
 
 QStringList scriptLineFields(const QString &line)
@@ -57,9 +67,9 @@ void layOutTable(QTableWidget *table, const QStringList &headers, const QList<in
     table->setHorizontalHeaderLabels(headers);
     for (int column = 0; column < widths.size(); ++column)
         table->setColumnWidth(column, widths.at(column));
-    table->verticalHeader()->setFixedWidth(rowHeight);
-    table->verticalHeader()->setDefaultSectionSize(rowHeight);
-    table->horizontalHeader()->setFixedHeight(rowHeight);
+    table->verticalHeader()->setFixedWidth(kTableRowHeight);
+    table->verticalHeader()->setDefaultSectionSize(kTableRowHeight);
+    table->horizontalHeader()->setFixedHeight(kTableRowHeight);
     table->horizontalHeader()->setStyleSheet(QStringLiteral("QHeaderView::section{background:skyblue;}"));
     table->setStyleSheet(QStringLiteral("selection-background-color:lightblue;"));
     table->setRowCount(2);
@@ -113,7 +123,7 @@ bool writeTextFile(const QString &path, const QString &text)
 void fromlanrik::on_cmdSet_SaveScript_clicked()
 {
     const QString text = scriptTableText(ui->tableScript);
-    if (writeTextFile(QStringLiteral("%1/chkScript.txt").arg(appDir()), text))
+    if (writeTextFile(scriptFilePath(), text))
         MessageBox::information(this, QStringLiteral("提示信息"), QStringLiteral("文件保存成功！"));
     else
         MessageBox::warning(this, QStringLiteral("警告"), QStringLiteral("文件保存失败！"));

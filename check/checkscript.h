@@ -10,8 +10,16 @@ class QTableWidget;
 // type|target|alias|success|location.
 enum ScriptColumn { ScriptAlias = 0, ScriptType, ScriptTarget, ScriptSuccess, ScriptLocation, ScriptColumns };
 
+// Row and header height of the editor and results tables, in pixels.
+constexpr int kTableRowHeight = 48;
+
+// The check script file in the application folder.
+QString scriptFilePath();
+
 // A cell's trimmed text; a cell without an item reads as empty text.
 QString tableCellText(const QTableWidget *table, int row, int column);
+// A column's header text as set; empty when the column has no header item.
+QString tableHeaderText(const QTableWidget *table, int column);
 
 // The fields of one script line, each trimmed, after every run of white space has
 // become one blank. Empty fields are kept; there is no escaping of "|".

@@ -65,14 +65,19 @@ QString deviceImageTag(const QString &alias)
     return imageTag(picture);
 }
 
+QString deviceLabelText(const QTableWidget *script, int row, const QString &mark)
+{
+    const QString alias = tableCellText(script, row, ScriptAlias);
+    const QString picture = script->item(row, ScriptAlias) ? deviceImageTag(alias) : QString();
+    // The alias is typed by the user: a "<" in it is text, not the start of a tag.
+    return picture + mark + QStringLiteral("<span>%1</span>").arg(alias.toHtmlEscaped());
+}
+
 QString tableClipboardText(const QTableWidget *table)
 {
     QString text;
-    for (int column = 0; column < table->columnCount(); ++column) {
-        if (const QTableWidgetItem *header = table->horizontalHeaderItem(column))
-            text += header->text();
-        text += QLatin1Char('\t');
-    }
+    for (int column = 0; column < table->columnCount(); ++column)
+        text += tableHeaderText(table, column) + QLatin1Char('\t');
     text += QLatin1Char('\n');
     for (int row = 0; row < table->rowCount(); ++row) {
         for (int column = 0; column < table->columnCount(); ++column)
@@ -125,12 +130,7 @@ void fromlanrik::RefPIcture()
         for (int row = 0; row < table->rowCount(); ++row) {
             if (tableCellText(table, row, ScriptLocation) != location)
                 continue;
-            const QString alias = tableCellText(table, row, ScriptAlias);
-            QString text;
-            if (table->item(row, ScriptAlias))
-                text = ReplaceIimg(alias);
-            text += QStringLiteral("<span>%1</span>").arg(alias);
-            auto *device = new QLabel(text);
+            auto *device = new QLabel(deviceLabelText(table, row));
             device->setToolTip(QString::number(row));
             column->addWidget(device);
         }

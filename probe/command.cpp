@@ -27,8 +27,10 @@ QString normaliseCommandOutput(QString text)
     return text;
 }
 
-QString runCommand(const QString &commandLine, int timeoutMs)
+QString runCommand(const QString &commandLine, int timeoutMs, bool *timedOut)
 {
+    if (timedOut)
+        *timedOut = false;
     QTextCodec *codec = commandOutputCodec(currentPlatform());
 
     QStringList args = QProcess::splitCommand(commandLine);
@@ -66,8 +68,10 @@ QString runCommand(const QString &commandLine, int timeoutMs)
         process.waitForFinished(timeoutMs);
     }
     if (process.state() != QProcess::NotRunning) {
+        if (timedOut)
+            *timedOut = true;
         process.kill();
-        process.waitForFinished(1000);
+        process.waitForFinished(kCommandKillWaitMs);
     }
 
     const QByteArray bytes = process.readAllStandardOutput();

@@ -16,5 +16,6 @@ void fromlanrik::on_cmdCMD_clicked()
         output += runCommand(line);
         output += QLatin1Char('\n');
     }
-    ui->textCMD->setText(output);
+    // Output is text: a tag in the first command line must not turn it all into markup.
+    ui->textCMD->setPlainText(output);
 }

@@ -28,6 +28,12 @@ QString checkScanRange(const QString &startText, const QString &endText, ScanRan
     int first = 0, last = 0;
     splitScanAddress(startText, &startPrefix, &first);
     splitScanAddress(endText, &endPrefix, &last);
+    // A shortened address ("10.1") is valid, but its last number may reach 2^24:
+    // a range is one subnet of at most 256 addresses.
+    if (first > kMaxScanNumber)
+        return QStringLiteral("起始IP地址错误！");
+    if (last > kMaxScanNumber)
+        return QStringLiteral("结束IP地址错误！");
     if (startPrefix != endPrefix)
         return QStringLiteral("起始和结束IP地址不在一个网段里！");
     *range = { startPrefix, first, last };

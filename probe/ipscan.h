@@ -22,6 +22,9 @@ constexpr int kMaxProbesInFlight = 128;
 // which bounds the results held back for the ascending order.
 constexpr int kScanLookahead = 4 * kMaxProbesInFlight;
 
+// The highest last number of a scanned address.
+constexpr int kMaxScanNumber = 255;
+
 // The addresses prefix + "." + n for n from first to last (none when first > last).
 struct ScanRange
 {

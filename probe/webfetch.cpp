@@ -38,8 +38,11 @@ HttpDownload httpDownload(const QString &address, int timeoutMs)
     QObject::connect(reply, &QNetworkReply::readyRead, &loop, take);
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     QObject::connect(&bound, &QTimer::timeout, &loop, [&] {
+        if (reply->isFinished()) // answered in the same pass of the loop
+            return;
         take();
         stopped = true;
+        result.timedOut = true;
         reply->abort();
     });
     if (!reply->isFinished()) {

@@ -20,6 +20,7 @@ struct HttpDownload
     // The whole body of a successful reply: no error status, no broken or refused
     // connection, not cut by the time bound or the size cap.
     bool complete = false;
+    bool timedOut = false; // stopped by the time bound
 };
 
 // GETs the address (tolerant parsing, no scheme added; http, https, file and qrc)

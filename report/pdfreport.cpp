@@ -1,5 +1,6 @@
 #include "pdfreport.h"
 #include "appdir.h"
+#include "checkscript.h"
 #include "fromlanrik.h"
 #include "pdflayout.h"
 #include "ui_fromlanrik.h"
@@ -143,15 +144,10 @@ private:
     QPen pen;
 };
 
+// Printed as it stands, blanks included.
 QString cellText(const QTableWidget *table, int row, int column)
 {
     const QTableWidgetItem *item = table->item(row, column);
-    return item ? item->text() : QString();
-}
-
-QString headerText(const QTableWidget *table, int column)
-{
-    const QTableWidgetItem *item = table->horizontalHeaderItem(column);
     return item ? item->text() : QString();
 }
 } // namespace
@@ -189,7 +185,7 @@ bool printTableToPdf(QTableWidget *table, const QString &path, const QString &ti
         QVector<int> widths;
         for (int i = 0; i < columnCount; ++i) {
             widths.append(table->columnWidth(i));
-            page.headers.append(headerText(table, i));
+            page.headers.append(tableHeaderText(table, i));
         }
         page.cols = columns(widths, page.W);
 

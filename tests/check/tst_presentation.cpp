@@ -62,6 +62,7 @@ void TstPresentation::pictureGroups_data()
     QTest::newRow("device picture: later keyword wins, case counts") << Rows { { "无线路由器", "机房" }, { "NAS服务器", "机房" }, { "nas", "机房" }, { "数据库服务器", "机房" } } << QStringList { "机房: 0=wifi/无线路由器 1=nas/NAS服务器 2=all/nas 3=database/数据库服务器" };
     QTest::newRow("no alias cell: no picture") << Rows { { "-", "机房" } } << QStringList { "机房: 0=-/" };
     QTest::newRow("no location: no label") << Rows { { "A", "" }, { "B", "-" }, { "核心路由器", " 机房 " } } << QStringList { "机房: 2=net/核心路由器" };
+    QTest::newRow("markup in an alias is text") << Rows { { "R<b>1</b>&", "机房" } } << QStringList { "机房: 0=all/R&lt;b&gt;1&lt;/b&gt;&amp;" };
     QTest::newRow("first-seen order, trimmed") << Rows { { " X ", "三楼" }, { "Y", "一楼" }, { "Z", "三楼 " } } << QStringList { "三楼: 0=all/X 2=all/Z", "一楼: 1=all/Y" };
     // clang-format on
 }

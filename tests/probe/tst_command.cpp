@@ -77,9 +77,13 @@ void TstCommand::boundKillsAndKeepsPartialOutput()
     timer.start(20);
     QElapsedTimer clock;
     clock.start();
-    QCOMPARE(
-        runCommand(QStringLiteral("sh -c \"echo early; exec sleep 30\""), 500), QStringLiteral("early\n"));
+    bool timedOut = false;
+    QCOMPARE(runCommand(QStringLiteral("sh -c \"echo early; exec sleep 30\""), 500, &timedOut),
+        QStringLiteral("early\n"));
     QVERIFY2(clock.elapsed() < 10000, "the bound did not end the command");
+    QVERIFY(timedOut);
+    QCOMPARE(runCommand(QStringLiteral("echo quick"), 500, &timedOut), QStringLiteral("quick\n"));
+    QVERIFY(!timedOut);
     QVERIFY(ticks > 0);
 }
 
@@ -100,6 +104,8 @@ void TstCommand::commandTab_data()
     QTest::newRow("only blank lines clear") << "  \n\n \t\n" << QString();
     QTest::newRow("trimmed echo") << "   echo hi   "
                                   << "echo hi\n" + sep + "hi\n\n";
+    QTest::newRow("markup is shown as text") << "echo <b>x</b>"
+                                             << "echo <b>x</b>\n" + sep + "<b>x</b>\n\n";
     QTest::newRow("three blocks in order")
         << "echo 1\n\nprintf two\nno-such-program-netcheck"
         << "echo 1\n" + sep + "1\n\nprintf two\n" + sep + "two\nno-such-program-netcheck\n" + sep + "\n";

@@ -186,6 +186,7 @@ void TstWebFetch::fetch()
     const HttpDownload download = httpDownload(address, timeoutMs);
     QVERIFY2(clock.elapsed() < kSecondsLimitMs, "the request was not ended");
     QCOMPARE(download.complete, complete);
+    QCOMPARE(download.timedOut, timeoutMs == kTestBoundMs);
     if (address.startsWith("qrc:")) { // binary: all of the resource, uncompressed
         QFile resource(address.mid(3));
         QVERIFY(resource.open(QIODevice::ReadOnly));
