@@ -60,6 +60,36 @@ private:
     bool wasEnabled;
 };
 
+// Notices the window being closed while a run waits. Closing the last window stops
+// every event loop, so a page still awaited comes back empty: that is no result, and
+// neither it nor the lines after it may be logged or spoken as failures.
+class CloseWatch : public QObject
+{
+public:
+    explicit CloseWatch(QWidget *window)
+        : window(window)
+    {
+        window->installEventFilter(this);
+    }
+    ~CloseWatch() override
+    {
+        if (window)
+            window->removeEventFilter(this);
+    }
+    bool closed = false;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == window && event->type() == QEvent::Close)
+            closed = true;
+        return false;
+    }
+
+private:
+    QPointer<QWidget> window;
+};
+
 void setCell(QTableWidget *table, int row, int column, const QString &text)
 {
     table->setItem(row, column, new QTableWidgetItem(text));
@@ -267,6 +297,7 @@ void fromlanrik::ScriptStart()
         return;
     BusyScope busy;
     ButtonOff buttonOff(ui->cmdScriptStart);
+    const CloseWatch closing(this);
     QElapsedTimer wall;
     wall.start();
     qint64 waitedMs = 0;
@@ -284,7 +315,7 @@ void fromlanrik::ScriptStart()
     const QHash<int, QPointer<QLabel>> labels = deviceLabels(ui->widgetPic);
 
     int j = -1;
-    for (int i = 0; i + 1 < parts.size(); ++i) {
+    for (int i = 0; i + 1 < parts.size() && !closing.closed; ++i) {
         const QStringList f = scriptLineFields(parts.at(i));
         if (f.size() < 2)
             continue;
@@ -319,6 +350,8 @@ void fromlanrik::ScriptStart()
             }
             fillRow();
         }
+        if (closing.closed)
+            break;
         setCell(table, j, 4, result);
 
         table->item(j, 1)->setText(statusWord(status));

@@ -47,6 +47,7 @@ private slots:
     void alertsBeforeNextLine();
     void nothingNestsInARun_data();
     void nothingNestsInARun();
+    void closingStopsTheRun();
 
 private:
     HttpTestServer server;
@@ -245,6 +246,21 @@ void TstBatchRun::nothingNestsInARun()
     QCOMPARE(w.logLines().size(), 2);
     QVERIFY2(w.spoken.isEmpty(), qPrintable(w.spoken.join(' '))); // no automatic run announced
     QCOMPARE(server.requestCount(QStringLiteral("/slow")), before + (type == "URL" ? 1 : 0));
+}
+
+void TstBatchRun::closingStopsTheRun()
+{
+    BatchWindow w;
+    w.setScript({ { "首", "CMD", "true", "", "A" }, { "慢", "URL", server.url("/slow"), "OK", "A" },
+        { "后", "CMD", "true", "", "A" } });
+    w.speech->setChecked(true);
+    // Closing the window while the page is awaited; the test program must not quit with it.
+    qApp->setQuitOnLastWindowClosed(false);
+    QTimer::singleShot(300, w.window, [&] { w.window->close(); });
+    w.start->click();
+    qApp->setQuitOnLastWindowClosed(true);
+    QCOMPARE(w.logLines().size(), 1); // only the line that finished before the close
+    QVERIFY(w.spoken.isEmpty());
 }
 
 NETCHECK_TEST(TstBatchRun)
