@@ -215,12 +215,13 @@ void TstStart::filesFromAnEarlierStart()
 {
     QVERIFY(QDir(dir->path()).mkdir("logo.gif"));
     writeFile(
-        path("chkScript.txt"), "\xEF\xBB\xBFCMD|true|本机|x|机房\r\nURL|http://127.0.0.1/|网站|ok|机房");
+        path("chkScript.txt"), "\xEF\xBB\xBF" "CMD|true|本机|x|机房\r\nURL|http://127.0.0.1/|网站|ok|机房");
     fromlanrik window;
     auto *script = child<QTableWidget>(window, "tableScript");
     // One row per line plus the empty spare row.
     QCOMPARE(script->rowCount(), 3);
     QCOMPARE(script->item(0, 0)->text(), QStringLiteral("本机"));
+    QCOMPARE(script->item(0, 1)->text(), QStringLiteral("CMD")); // the byte-order mark is not text
     QCOMPARE(script->item(1, 0)->text(), QStringLiteral("网站"));
     QCOMPARE(script->item(2, 0), nullptr);
     QVERIFY(QFileInfo(path("logo.gif")).isDir());
