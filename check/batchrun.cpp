@@ -1,5 +1,6 @@
 #include "batchrun.h"
 #include "appdir.h"
+#include "buttonoff.h"
 #include "checkscript.h"
 #include "command.h"
 #include "fromlanrik.h"
@@ -38,27 +39,6 @@ int busyDepth = 0;
 int commandBoundMs = kCommandTimeoutMs;
 int pageBoundMs = kHttpTimeoutMs;
 BatchRunTimes lastTimes;
-
-// Switches a button off for the life of the object and restores its former state.
-class ButtonOff
-{
-public:
-    explicit ButtonOff(QWidget *button)
-        : button(button)
-        , wasEnabled(button->isEnabled())
-    {
-        button->setEnabled(false);
-    }
-    ~ButtonOff()
-    {
-        if (button)
-            button->setEnabled(wasEnabled);
-    }
-
-private:
-    QPointer<QWidget> button;
-    bool wasEnabled;
-};
 
 // Notices the window being closed while a run waits. Closing the last window stops
 // every event loop, so a page still awaited comes back empty: that is no result, and

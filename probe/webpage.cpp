@@ -1,4 +1,5 @@
 #include "appdir.h"
+#include "buttonoff.h"
 #include "fromlanrik.h"
 #include "startup.h"
 #include "ui_fromlanrik.h"
@@ -34,11 +35,11 @@ void fromlanrik::setNetworkGIF(QString GifUrl)
 
 void fromlanrik::on_cmdUrl_clicked()
 {
-    // The wait runs the event loop; without this a second click would start a
-    // fetch inside the first one.
-    ui->cmdUrl->setEnabled(false);
-    const QString page = httpGet(ui->txtUrl->text());
-    ui->cmdUrl->setEnabled(true);
+    QString page;
+    {
+        const ButtonOff off(ui->cmdUrl);
+        page = httpGet(ui->txtUrl->text());
+    }
     ui->txtUrlTxt->setPlainText(page);
     ui->txtUrlHtml->setHtml(page);
 }
