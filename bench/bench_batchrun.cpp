@@ -4,6 +4,7 @@
 #include "appdir.h"
 #include "batchrun.h"
 #include "fromlanrik.h"
+#include "speech.h"
 
 #include <QApplication>
 #include <QDir>

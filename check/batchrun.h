@@ -5,17 +5,9 @@
 #include <QStringList>
 #include <QtGlobal>
 
-#include <functional>
-
 // Appends text to a file in the locale encoding (binary mode: a bare "\n" ends a
 // record everywhere); false when the file cannot be opened.
 bool appendTextFile(const QString &path, const QString &text);
-// Speaks the text with the platform's speech engine; returns at once. Where there is
-// no engine nothing is spoken.
-void speakText(const QString &text);
-// Test seam: while set, speakText hands the text to the observer instead of the engine.
-void setSpeechObserver(std::function<void(const QString &)> observer);
-
 // While one of these lives the program counts as busy (they nest). A batch run holds
 // one; batch runs and automatic runs asked for meanwhile start nothing.
 class BusyScope

@@ -1,6 +1,7 @@
 #include "schedule.h"
 #include "batchrun.h"
 #include "fromlanrik.h"
+#include "speech.h"
 #include "ui_fromlanrik.h"
 
 #include <QTimer>

@@ -5,6 +5,7 @@
 #include "batchrun.h"
 #include "fromlanrik.h"
 #include "messagebox.h"
+#include "speech.h"
 
 #include <QCheckBox>
 #include <QComboBox>
