@@ -62,6 +62,18 @@ void setStartupAddresses(const StartupAddresses &addresses)
     chosenAddresses() = addresses;
 }
 
+QString aboutPageNamingFolder(const QString &page, const QString &folder)
+{
+    static const QString marker = QStringLiteral("<!--netcheck-folder-->");
+    const QString named = QDir::toNativeSeparators(folder).toHtmlEscaped();
+    if (page.contains(marker))
+        return QString(page).replace(marker, named);
+    // A deployer's own page knows nothing of the marker; a page that never came stays empty.
+    if (page.isEmpty())
+        return page;
+    return page + QStringLiteral("<p>文件目录：%1</p>").arg(named);
+}
+
 void openLink(const QString &link)
 {
     QDesktopServices::openUrl(QUrl(link, QUrl::TolerantMode));
@@ -130,7 +142,7 @@ void fromlanrik::Start()
     ui->tabWidget->setCurrentIndex(0);
     ui->tabWidget->setStyleSheet(QLatin1String(kTabBarStyle));
 
-    ui->txtAbout->setHtml(httpGet(addresses.about, addresses.timeoutMs));
+    ui->txtAbout->setHtml(aboutPageNamingFolder(httpGet(addresses.about, addresses.timeoutMs), dir));
     ui->labelAD->setText(httpGet(addresses.advertisement, addresses.timeoutMs));
 
     // The first entry becomes current as it is added, which already runs the

@@ -29,6 +29,10 @@ StartupAddresses builtInStartupAddresses();
 StartupAddresses startupAddresses();
 void setStartupAddresses(const StartupAddresses &addresses);
 
+// The about page naming the folder of the program's files: in place of the marker
+// <!--netcheck-folder--> of the shipped page, or in a line below a page without it.
+QString aboutPageNamingFolder(const QString &page, const QString &folder);
+
 // Hands an activated bottom-bar link to the desktop (normally the web browser).
 void openLink(const QString &link);
 

@@ -84,6 +84,7 @@ private slots:
     void bannerIsFetchedOnceThenCached();
     void filesFromAnEarlierStart();
     void unansweredServerDelaysOnlyByTheBound();
+    void dataFolder();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -176,6 +177,7 @@ void TstStart::freshStart()
     const QString about = child<QTextEdit>(window, "txtAbout")->toPlainText();
     for (const char *file : { "1.0", "chkScript.txt", "log/", "logo.gif", "tmpPDF.pdf" })
         QVERIFY2(about.contains(QLatin1String(file)), file);
+    QVERIFY(about.contains(dir->path()));
     const QString ad = child<QLabel>(window, "labelAD")->text();
     QVERIFY(!ad.trimmed().isEmpty() && ad != QStringLiteral("广告位招租"));
     auto *script = child<QTableWidget>(window, "tableScript");
@@ -245,6 +247,16 @@ void TstStart::unansweredServerDelaysOnlyByTheBound()
     QCOMPARE(server.requestCount(), 3);
     QVERIFY2(elapsed < 3 * addresses.timeoutMs + 3000, qPrintable(QString::number(elapsed)));
     QCOMPARE(child<QTextEdit>(window, "txtAbout")->toPlainText(), QString());
+}
+
+void TstStart::dataFolder()
+{
+    qputenv("XDG_DATA_HOME", path("share").toLocal8Bit()); // a fresh user: no share folder yet
+    QCoreApplication::setApplicationName("netcheck");
+    QCOMPARE(::dataFolder(true), path("share/netcheck"));
+    qunsetenv("XDG_DATA_HOME");
+    QVERIFY(QFileInfo(path("share/netcheck")).isDir());
+    QCOMPARE(::dataFolder(false), QCoreApplication::applicationDirPath());
 }
 
 NETCHECK_TEST(TstStart)
