@@ -1,6 +1,7 @@
 #include "appdir.h"
 #include "fromlanrik.h"
 #include "httptestserver.h"
+#include "messagebox.h"
 #include "platform.h"
 #include "startup.h"
 #include "testrunner.h"
@@ -10,7 +11,10 @@
 #include <QElapsedTimer>
 #include <QLCDNumber>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMovie>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -84,6 +88,7 @@ private slots:
     void filesFromAnEarlierStart();
     void unansweredServerDelaysOnlyByTheBound();
     void dataFolder();
+    void keys();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -256,6 +261,25 @@ void TstStart::dataFolder()
     qunsetenv("XDG_DATA_HOME");
     QVERIFY(QFileInfo(path("share/netcheck")).isDir());
     QCOMPARE(::dataFolder(false), QCoreApplication::applicationDirPath());
+}
+
+void TstStart::keys()
+{
+    fromlanrik window;
+    // Empty fields: the scan refuses the range with a message, nothing is pinged or fetched.
+    for (QLineEdit *edit : window.findChildren<QLineEdit *>())
+        edit->clear();
+    MessageBox::startRecording();
+    QSignalSpy fetch(child<QPushButton>(window, "cmdUrl"), &QPushButton::clicked);
+    QSignalSpy scan(child<QPushButton>(window, "cmdScanIP"), &QPushButton::clicked);
+    QSignalSpy run(child<QPushButton>(window, "cmdCMD"), &QPushButton::clicked);
+    QTest::keyClick(child<QLineEdit>(window, "txtUrl"), Qt::Key_Return);
+    QTest::keyClick(child<QLineEdit>(window, "txtSIPadd"), Qt::Key_Return);
+    QTest::keyClick(child<QLineEdit>(window, "txtEIPadd"), Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(child<QWidget>(window, "txtCMD"), Qt::Key_Return); // only a new line
+    QTest::keyClick(child<QWidget>(window, "txtCMD"), Qt::Key_Return, Qt::ControlModifier);
+    MessageBox::stopRecording();
+    QCOMPARE((QList<int> { fetch.count(), scan.count(), run.count() }), (QList<int> { 1, 2, 1 }));
 }
 
 NETCHECK_TEST(TstStart)
