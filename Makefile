@@ -3,16 +3,20 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: build deps run test bench screenshots format clean
+.PHONY: configure build deps run test bench screenshots format clean
 
-build: deps
+configure: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
 	cmake --build $(BUILD_DIR) -j$(JOBS)
 
 deps:
 	@scripts/install-deps.sh
 
-run: build
+# Only the program: tests and benchmarks wait for make test and make bench.
+run: configure
+	cmake --build $(BUILD_DIR) -j$(JOBS) --target netcheck
 	@scripts/seed-example.sh $(BUILD_DIR)/bin
 	$(BUILD_DIR)/bin/netcheck
 
