@@ -1,4 +1,5 @@
 #include "fromlanrik.h"
+#include "keyboard.h"
 #include "ui_fromlanrik.h"
 
 #include <QIcon>
@@ -29,6 +30,7 @@ fromlanrik::fromlanrik(QWidget *parent)
 
     Start();
     RefPIcture();
+    bindKeys(ui);
 
     // finish(this) would wait up to a second for a window that main shows only
     // after the constructor returns; the splash has done its job by now.

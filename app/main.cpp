@@ -1,3 +1,4 @@
+#include "appdir.h"
 #include "fromlanrik.h"
 #include "windowplacement.h"
 
@@ -6,6 +7,9 @@
 
 int main(int argc, char *argv[])
 {
+    // Names the user's data folder, whatever the executable is called.
+    if (builtForInstallation())
+        QCoreApplication::setApplicationName(QStringLiteral("netcheck"));
     QApplication a(argc, argv);
     fromlanrik w;
     w.move(centredPosition(QApplication::desktop()->geometry().size(), w.geometry().size()));

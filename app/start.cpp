@@ -10,6 +10,7 @@
 #include "ui_fromlanrik.h"
 #include "webfetch.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -62,6 +63,33 @@ void setStartupAddresses(const StartupAddresses &addresses)
     chosenAddresses() = addresses;
 }
 
+QString bottomBarLine(const QString &linkUrl, const QString &linkText, const QString &mail, const QString &im)
+{
+    QStringList items;
+    if (!linkUrl.isEmpty())
+        items << QStringLiteral("<a href=\"%1\">%2</a>")
+                     .arg(linkUrl.toHtmlEscaped(), (linkText.isEmpty() ? linkUrl : linkText).toHtmlEscaped());
+    else if (!linkText.isEmpty())
+        items << linkText.toHtmlEscaped();
+    if (!mail.isEmpty())
+        items << QCoreApplication::translate("fromlanrik", "邮箱：%1").arg(mail.toHtmlEscaped());
+    if (!im.isEmpty())
+        items << QCoreApplication::translate("fromlanrik", "即时通讯：%1").arg(im.toHtmlEscaped());
+    return items.join(QStringLiteral("　"));
+}
+
+QString aboutPageNamingFolder(const QString &page, const QString &folder)
+{
+    static const QString marker = QStringLiteral("<!--netcheck-folder-->");
+    const QString named = QDir::toNativeSeparators(folder).toHtmlEscaped();
+    if (page.contains(marker))
+        return QString(page).replace(marker, named);
+    // A deployer's own page knows nothing of the marker; a page that never came stays empty.
+    if (page.isEmpty())
+        return page;
+    return page + QStringLiteral("<p>文件目录：%1</p>").arg(named);
+}
+
 void openLink(const QString &link)
 {
     QDesktopServices::openUrl(QUrl(link, QUrl::TolerantMode));
@@ -92,11 +120,8 @@ void fromlanrik::Start()
     const StartupAddresses addresses = startupAddresses();
 
     setWindowTitle(QStringLiteral("网络检测工具 1.0 "));
-    ui->labelWeb->setText(tr("<a href=\"%1\">%2</a>　邮箱：%3　即时通讯：%4")
-                              .arg(QStringLiteral(NETCHECK_LINK_URL).toHtmlEscaped(),
-                                  QStringLiteral(NETCHECK_LINK_TEXT).toHtmlEscaped(),
-                                  QStringLiteral(NETCHECK_CONTACT_MAIL).toHtmlEscaped(),
-                                  QStringLiteral(NETCHECK_CONTACT_IM).toHtmlEscaped()));
+    ui->labelWeb->setText(bottomBarLine(QStringLiteral(NETCHECK_LINK_URL), QStringLiteral(NETCHECK_LINK_TEXT),
+        QStringLiteral(NETCHECK_CONTACT_MAIL), QStringLiteral(NETCHECK_CONTACT_IM)));
     connect(ui->labelWeb, &QLabel::linkActivated, this, &openLink);
 
     const QString dir = appDir();
@@ -130,7 +155,7 @@ void fromlanrik::Start()
     ui->tabWidget->setCurrentIndex(0);
     ui->tabWidget->setStyleSheet(QLatin1String(kTabBarStyle));
 
-    ui->txtAbout->setHtml(httpGet(addresses.about, addresses.timeoutMs));
+    ui->txtAbout->setHtml(aboutPageNamingFolder(httpGet(addresses.about, addresses.timeoutMs), dir));
     ui->labelAD->setText(httpGet(addresses.advertisement, addresses.timeoutMs));
 
     // The first entry becomes current as it is added, which already runs the

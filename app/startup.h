@@ -29,6 +29,15 @@ StartupAddresses builtInStartupAddresses();
 StartupAddresses startupAddresses();
 void setStartupAddresses(const StartupAddresses &addresses);
 
+// The bottom-bar line: the link to the deployer's site, then their e-mail and
+// instant-messaging contacts. An item left empty when building is left out.
+QString bottomBarLine(
+    const QString &linkUrl, const QString &linkText, const QString &mail, const QString &im);
+
+// The about page naming the folder of the program's files: in place of the marker
+// <!--netcheck-folder--> of the shipped page, or in a line below a page without it.
+QString aboutPageNamingFolder(const QString &page, const QString &folder);
+
 // Hands an activated bottom-bar link to the desktop (normally the web browser).
 void openLink(const QString &link);
 

@@ -134,12 +134,13 @@ void fromlanrik::on_cmdScriptInsLine_clicked()
     QTableWidget *table = ui->tableScript;
     const int current = table->currentRow();
     const int rows = table->rowCount();
-    if (current == rows - 1) {
-        table->insertRow(rows);
+    const int inserted = current == rows - 1 ? rows : current + 1;
+    table->insertRow(inserted);
+    if (inserted == rows)
         table->insertRow(rows + 1);
-    } else {
-        table->insertRow(current + 1);
-    }
+    // The new row becomes current, so a delete right after takes it back rather than
+    // the row above it.
+    table->setCurrentCell(inserted, qMax(table->currentColumn(), 0));
 }
 
 void fromlanrik::on_cmdScriptDelLine_clicked()

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -73,15 +74,26 @@ QString deviceLabelText(const QTableWidget *script, int row, const QString &mark
     return picture + mark + QStringLiteral("<span>%1</span>").arg(alias.toHtmlEscaped());
 }
 
+// Quoted the way spreadsheets read pasted text, so multi-line ping output stays in
+// its cell; a field without a separator or quote goes as it is.
+static QString clipboardField(const QString &text)
+{
+    static const QRegularExpression special(QStringLiteral("[\t\r\n\"]"));
+    if (!text.contains(special))
+        return text;
+    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QLatin1String("\"\""))
+        + QLatin1Char('"');
+}
+
 QString tableClipboardText(const QTableWidget *table)
 {
     QString text;
     for (int column = 0; column < table->columnCount(); ++column)
-        text += tableHeaderText(table, column) + QLatin1Char('\t');
+        text += clipboardField(tableHeaderText(table, column)) + QLatin1Char('\t');
     text += QLatin1Char('\n');
     for (int row = 0; row < table->rowCount(); ++row) {
         for (int column = 0; column < table->columnCount(); ++column)
-            text += tableCellText(table, row, column) + QLatin1Char('\t');
+            text += clipboardField(tableCellText(table, row, column)) + QLatin1Char('\t');
         text += QLatin1Char('\n');
     }
     return text;

@@ -16,7 +16,8 @@ QString deviceImageTag(const QString &alias);
 // Rich text of the device label of a script row: its picture (when the row has an
 // alias cell), the mark given and the alias as plain text.
 QString deviceLabelText(const QTableWidget *script, int row, const QString &mark = QString());
-// Headers and cells as text, every field tab-terminated, one line per row.
+// Headers and cells as text, every field tab-terminated, one line per row; a field
+// holding a tab, a line break or a double quote is put in double quotes.
 QString tableClipboardText(const QTableWidget *table);
 
 // Puts the table's text (headers and cells, every field tab-terminated) on the

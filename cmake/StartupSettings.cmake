@@ -5,10 +5,11 @@
 set(NETCHECK_BANNER_URL "qrc:/startup/banner.gif" CACHE STRING "Start-up banner picture (animated GIF)")
 set(NETCHECK_ABOUT_URL "qrc:/startup/about.html" CACHE STRING "Start-up about page (HTML)")
 set(NETCHECK_AD_URL "qrc:/startup/ad.html" CACHE STRING "Start-up advertisement line (text or HTML)")
-set(NETCHECK_LINK_URL "https://netcheck.example.org/" CACHE STRING "Target of the bottom-bar link")
-set(NETCHECK_LINK_TEXT "网络检测工具 netcheck.example.org" CACHE STRING "Visible text of the bottom-bar link")
-set(NETCHECK_CONTACT_MAIL "support@example.org" CACHE STRING "Contact e-mail shown in the bottom bar")
-set(NETCHECK_CONTACT_IM "000000" CACHE STRING "Instant-messaging contact number shown in the bottom bar")
+# The bottom bar names no site or contact of its own: an item left empty is left out.
+set(NETCHECK_LINK_URL "" CACHE STRING "Target of the bottom-bar link (empty: no link)")
+set(NETCHECK_LINK_TEXT "" CACHE STRING "Visible text of the bottom-bar link (empty: the address)")
+set(NETCHECK_CONTACT_MAIL "" CACHE STRING "Contact e-mail shown in the bottom bar (empty: none)")
+set(NETCHECK_CONTACT_IM "" CACHE STRING "Instant-messaging contact number shown in the bottom bar (empty: none)")
 
 # The values become C string literals: escape what would end them early.
 foreach(setting BANNER_URL ABOUT_URL AD_URL LINK_URL LINK_TEXT CONTACT_MAIL CONTACT_IM)

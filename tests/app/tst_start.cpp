@@ -1,6 +1,7 @@
 #include "appdir.h"
 #include "fromlanrik.h"
 #include "httptestserver.h"
+#include "messagebox.h"
 #include "platform.h"
 #include "startup.h"
 #include "testrunner.h"
@@ -10,8 +11,10 @@
 #include <QElapsedTimer>
 #include <QLCDNumber>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMovie>
-#include <QRegularExpression>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -84,6 +87,8 @@ private slots:
     void bannerIsFetchedOnceThenCached();
     void filesFromAnEarlierStart();
     void unansweredServerDelaysOnlyByTheBound();
+    void dataFolder();
+    void keys();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -153,16 +158,15 @@ void TstStart::linkOpensInBrowser()
     fromlanrik window;
     auto *label = child<QLabel>(window, "labelWeb");
     const QString text = label->text();
-    const QRegularExpressionMatch href = QRegularExpression("<a href=\"([^\"]+)\">").match(text);
-    QVERIFY(href.hasMatch());
     UrlCatcher browser;
     QDesktopServices::setUrlHandler("https", &browser, "open");
     QDesktopServices::setUrlHandler("http", &browser, "open");
-    emit label->linkActivated(href.captured(1));
+    emit label->linkActivated("https://intranet.example.org/");
     emit label->linkActivated("http://intranet.example.org/a b"); // a blank is tolerated
     QDesktopServices::unsetUrlHandler("https");
     QDesktopServices::unsetUrlHandler("http");
-    QCOMPARE(browser.opened, (QStringList { href.captured(1), "http://intranet.example.org/a%20b" }));
+    QCOMPARE(browser.opened,
+        (QStringList { "https://intranet.example.org/", "http://intranet.example.org/a%20b" }));
     QCOMPARE(label->text(), text);
 }
 
@@ -176,6 +180,8 @@ void TstStart::freshStart()
     const QString about = child<QTextEdit>(window, "txtAbout")->toPlainText();
     for (const char *file : { "1.0", "chkScript.txt", "log/", "logo.gif", "tmpPDF.pdf" })
         QVERIFY2(about.contains(QLatin1String(file)), file);
+    QVERIFY(about.contains(dir->path()));
+    QCOMPARE(child<QLabel>(window, "labelWeb")->text(), QString()); // no made-up contacts
     const QString ad = child<QLabel>(window, "labelAD")->text();
     QVERIFY(!ad.trimmed().isEmpty() && ad != QStringLiteral("广告位招租"));
     auto *script = child<QTableWidget>(window, "tableScript");
@@ -245,6 +251,35 @@ void TstStart::unansweredServerDelaysOnlyByTheBound()
     QCOMPARE(server.requestCount(), 3);
     QVERIFY2(elapsed < 3 * addresses.timeoutMs + 3000, qPrintable(QString::number(elapsed)));
     QCOMPARE(child<QTextEdit>(window, "txtAbout")->toPlainText(), QString());
+}
+
+void TstStart::dataFolder()
+{
+    qputenv("XDG_DATA_HOME", path("share").toLocal8Bit()); // a fresh user: no share folder yet
+    QCoreApplication::setApplicationName("netcheck");
+    QCOMPARE(::dataFolder(true), path("share/netcheck"));
+    qunsetenv("XDG_DATA_HOME");
+    QVERIFY(QFileInfo(path("share/netcheck")).isDir());
+    QCOMPARE(::dataFolder(false), QCoreApplication::applicationDirPath());
+}
+
+void TstStart::keys()
+{
+    fromlanrik window;
+    // Empty fields: the scan refuses the range with a message, nothing is pinged or fetched.
+    for (QLineEdit *edit : window.findChildren<QLineEdit *>())
+        edit->clear();
+    MessageBox::startRecording();
+    QSignalSpy fetch(child<QPushButton>(window, "cmdUrl"), &QPushButton::clicked);
+    QSignalSpy scan(child<QPushButton>(window, "cmdScanIP"), &QPushButton::clicked);
+    QSignalSpy run(child<QPushButton>(window, "cmdCMD"), &QPushButton::clicked);
+    QTest::keyClick(child<QLineEdit>(window, "txtUrl"), Qt::Key_Return);
+    QTest::keyClick(child<QLineEdit>(window, "txtSIPadd"), Qt::Key_Return);
+    QTest::keyClick(child<QLineEdit>(window, "txtEIPadd"), Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(child<QWidget>(window, "txtCMD"), Qt::Key_Return); // only a new line
+    QTest::keyClick(child<QWidget>(window, "txtCMD"), Qt::Key_Return, Qt::ControlModifier);
+    MessageBox::stopRecording();
+    QCOMPARE((QList<int> { fetch.count(), scan.count(), run.count() }), (QList<int> { 1, 2, 1 }));
 }
 
 NETCHECK_TEST(TstStart)

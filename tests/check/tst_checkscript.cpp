@@ -227,6 +227,9 @@ void TstCheckScript::editRows_data()
     QTest::newRow("delete, no current row: nothing") << del << 3 << -1 << QStringList { "r0", "r1", "r2" };
     QTest::newRow("delete the last row") << del << 3 << 2 << QStringList { "r0", "r1" };
     QTest::newRow("delete only the current of the selected") << del << 3 << 1 << QStringList { "r0", "r2" };
+    QTest::newRow("insert then delete in the middle: the new row goes") << ins + " " + del << 3 << 0 << QStringList { "r0", "r1", "r2" };
+    QTest::newRow("insert then delete on the last row: the first new row goes") << ins + " " + del << 2 << 1 << QStringList { "r0", "r1", "" };
+    QTest::newRow("insert then delete, no current row: the top row goes") << ins + " " + del << 2 << -1 << QStringList { "r0", "r1" };
     // clang-format on
 }
 
@@ -244,7 +247,8 @@ void TstCheckScript::editRows()
     table->setCurrentCell(current, 0);
     if (current >= 0)
         table->selectAll();
-    click(button);
+    for (const QString &name : button.split(' '))
+        click(name);
     QStringList seen;
     for (int r = 0; r < table->rowCount(); ++r)
         seen << (table->item(r, 0) ? table->item(r, 0)->text() : QString());

@@ -111,8 +111,8 @@ void TstPresentation::copy()
     table->setColumnCount(6);
     table->setRowCount(3);
     const QStringList cells[] = { { "名称", "状态", "检测内容", "检测时间", "检测结果", "位置" },
-        { "网关", "正常", "ping 127.0.0.1", "2024年01月02日 03:04:05", " TTL=64 ", "机房" },
-        { "打印机", "异常", "ping 127.0.0.9", "", "", "一楼" } };
+        { "网关", "正常", "ping 127.0.0.1", "2024年01月02日 03:04:05", " 64 bytes\nTTL=64 ", "机房" },
+        { "打印机", "异常", "ping 127.0.0.9", "", "\"a\"\tb", "一楼" } };
     table->setHorizontalHeaderLabels(cells[0]);
     for (int r = 0; r < 2; ++r)
         for (int c = 0; c < 6; ++c)
@@ -123,8 +123,8 @@ void TstPresentation::copy()
     widget<QPushButton>("cmdScripCopy")->click();
     QCOMPARE(QApplication::clipboard()->text(),
         QStringLiteral("名称\t状态\t检测内容\t检测时间\t检测结果\t位置\t\n"
-                       "网关\t正常\tping 127.0.0.1\t2024年01月02日 03:04:05\tTTL=64\t机房\t\n"
-                       "打印机\t异常\tping 127.0.0.9\t\t\t一楼\t\n"
+                       "网关\t正常\tping 127.0.0.1\t2024年01月02日 03:04:05\t\"64 bytes\nTTL=64\"\t机房\t\n"
+                       "打印机\t异常\tping 127.0.0.9\t\t\"\"\"a\"\"\tb\"\t一楼\t\n"
                        "\t\t\t\t\t\t\n"));
     QCOMPARE(takeRecordedBoxes(), QStringList { "information - 信息: 复制成功！" });
 }
