@@ -1,0 +1,20 @@
+#include "busy.h"
+
+#include <QAtomicInt>
+
+static QAtomicInt busyDepth;
+
+BusyScope::BusyScope()
+{
+    busyDepth.ref();
+}
+
+BusyScope::~BusyScope()
+{
+    busyDepth.deref();
+}
+
+bool programBusy()
+{
+    return busyDepth.loadAcquire() > 0;
+}
