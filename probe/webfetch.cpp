@@ -1,57 +1,102 @@
 #include "webfetch.h"
+#include "busy.h"
 
 #include <QEventLoop>
 #include <QLabel>
 #include <QMovie>
 #include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
 #include <QUrl>
 
-HttpDownload httpDownload(const QString &address, int timeoutMs)
+WebFetch::WebFetch(const QString &address, int timeoutMs, QObject *parent)
+    : QObject(parent)
+    , address(address)
+    , bound(timeoutMs)
 {
-    QNetworkAccessManager manager;
+}
+
+WebFetch::~WebFetch()
+{
+    cancel();
+}
+
+void WebFetch::start()
+{
+    if (manager)
+        return;
+    manager = new QNetworkAccessManager(this);
     QNetworkRequest request(QUrl(address, QUrl::TolerantMode));
     // A page that moved to https must still be found; going back to plain http is refused.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(kHttpMaxRedirects);
-    QNetworkReply *reply = manager.get(request); // the manager deletes it
-
-    HttpDownload result;
-    bool stopped = false;
-    // Read as the body arrives: an abort closes the reply, and the cap needs the count.
-    auto take = [&] {
-        if (stopped || !reply->isReadable())
-            return;
-        result.body += reply->read(kHttpMaxBodyBytes - result.body.size());
-        if (result.body.size() >= kHttpMaxBodyBytes
-            && (reply->bytesAvailable() > 0 || !reply->isFinished())) {
-            stopped = true;
-            reply->abort();
-        }
-    };
-
-    QEventLoop loop;
-    QTimer bound;
-    bound.setSingleShot(true);
-    QObject::connect(reply, &QNetworkReply::readyRead, &loop, take);
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QObject::connect(&bound, &QTimer::timeout, &loop, [&] {
-        if (reply->isFinished()) // answered in the same pass of the loop
-            return;
+    reply = manager->get(request); // the manager deletes it
+    connect(reply, &QNetworkReply::readyRead, this, &WebFetch::take);
+    connect(reply, &QNetworkReply::finished, this, &WebFetch::done);
+    boundTimer = new QTimer(this);
+    boundTimer->setSingleShot(true);
+    connect(boundTimer, &QTimer::timeout, this, [this] {
         take();
+        if (!reply || stopped)
+            return;
         stopped = true;
-        result.timedOut = true;
-        reply->abort();
+        download.timedOut = true;
+        reply->abort(); // finishes the reply
     });
-    if (!reply->isFinished()) {
-        bound.start(timeoutMs);
-        loop.exec();
+    boundTimer->start(bound);
+    if (reply->isFinished()) // some replies end inside get(), before anyone listened
+        QTimer::singleShot(0, this, &WebFetch::done);
+}
+
+// Read as the body arrives: an abort closes the reply, and the cap needs the count.
+void WebFetch::take()
+{
+    if (!reply || stopped || !reply->isReadable())
+        return;
+    download.body += reply->read(kHttpMaxBodyBytes - download.body.size());
+    if (download.body.size() >= kHttpMaxBodyBytes && (reply->bytesAvailable() > 0 || !reply->isFinished())) {
+        stopped = true;
+        download.capped = true;
+        reply->abort();
     }
+}
+
+void WebFetch::done()
+{
+    if (!reply)
+        return;
     take();
-    result.complete = !stopped && reply->isFinished() && reply->error() == QNetworkReply::NoError;
-    return result;
+    download.error = reply->error();
+    download.complete = !stopped && download.error == QNetworkReply::NoError;
+    reply->disconnect(this);
+    reply = nullptr;
+    delete boundTimer;
+    boundTimer = nullptr;
+    emit finished();
+}
+
+void WebFetch::cancel()
+{
+    if (!reply)
+        return;
+    QNetworkReply *aborted = reply;
+    reply = nullptr;
+    aborted->disconnect(this);
+    aborted->abort();
+    delete boundTimer;
+    boundTimer = nullptr;
+}
+
+HttpDownload httpDownload(const QString &address, int timeoutMs)
+{
+    const BusyScope busy;
+    WebFetch fetch(address, timeoutMs);
+    QEventLoop loop;
+    QObject::connect(&fetch, &WebFetch::finished, &loop, &QEventLoop::quit);
+    fetch.start();
+    if (fetch.isRunning())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return fetch.result();
 }
 
 QString bodyText(const QByteArray &body)

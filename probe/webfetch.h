@@ -2,9 +2,13 @@
 #define WEBFETCH_H
 
 #include <QByteArray>
+#include <QNetworkReply>
+#include <QObject>
 #include <QString>
 
 class QLabel;
+class QNetworkAccessManager;
+class QTimer;
 
 // A request still unfinished after this long is aborted; what arrived is kept.
 constexpr int kHttpTimeoutMs = 30 * 1000;
@@ -21,11 +25,46 @@ struct HttpDownload
     // connection, not cut by the time bound or the size cap.
     bool complete = false;
     bool timedOut = false; // stopped by the time bound
+    bool capped = false; // cut at kHttpMaxBodyBytes
+    QNetworkReply::NetworkError error = QNetworkReply::NoError;
 };
 
-// GETs the address (tolerant parsing, no scheme added; http, https, file and qrc)
-// with its own network manager and a local event loop, following redirects.
-// Safe to call again from inside its own wait: everything is local to the call.
+// One GET without blocking (tolerant parsing, no scheme added; http, https, file and
+// qrc), following redirects, with a manager of its own, so fetches from one host are
+// not queued behind each other.
+class WebFetch : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit WebFetch(const QString &address, int timeoutMs = kHttpTimeoutMs, QObject *parent = nullptr);
+    ~WebFetch() override;
+
+    // finished() follows from the event loop. Do not delete the fetch inside it; deleteLater is fine.
+    void start();
+    // Aborts at once; finished() is not emitted.
+    void cancel();
+    bool isRunning() const { return reply != nullptr; }
+    const HttpDownload &result() const { return download; }
+
+signals:
+    void finished();
+
+private:
+    void take();
+    void done();
+
+    QString address;
+    int bound;
+    QNetworkAccessManager *manager = nullptr;
+    QNetworkReply *reply = nullptr;
+    QTimer *boundTimer = nullptr;
+    HttpDownload download;
+    bool stopped = false;
+};
+
+// GETs the address and waits for it (user input waits meanwhile, an automatic run
+// falling due is skipped).
 HttpDownload httpDownload(const QString &address, int timeoutMs = kHttpTimeoutMs);
 
 // GETs the address and returns the body decoded as UTF-8 up to the first zero
