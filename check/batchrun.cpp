@@ -1,18 +1,17 @@
 #include "batchrun.h"
 #include "appdir.h"
+#include "busy.h"
 #include "buttonoff.h"
+#include "checkengine.h"
 #include "checkscript.h"
-#include "command.h"
 #include "fromlanrik.h"
 #include "presentation.h"
 #include "speech.h"
 #include "ui_fromlanrik.h"
-#include "webfetch.h"
 
-#include <QApplication>
-#include <QDateTime>
 #include <QDebug>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QHash>
@@ -28,19 +27,21 @@ const QString kPassMark = QStringLiteral("<img src=\":/tree/ok.png\" height=32 w
 const QString kFailMark = QStringLiteral("<img src=\":/tree/no.png\" height=32 width=32/><br>");
 constexpr int kLedSize = 16;
 
-int busyDepth = 0;
 int commandBoundMs = kCommandTimeoutMs;
 int pageBoundMs = kHttpTimeoutMs;
+int parallelChecks = kParallelChecks;
+bool runUnderWay = false;
 BatchRunTimes lastTimes;
 
-// Notices the window being closed while a run waits. Closing the last window stops
-// every event loop, so a page still awaited comes back empty: that is no result, and
-// neither it nor the lines after it may be logged or spoken as failures.
+// Cancels the run once its window is really closed (hidden by the program, not
+// minimised): a question on closing may still keep the window, and the run with it.
 class CloseWatch : public QObject
 {
 public:
-    explicit CloseWatch(QWidget *window)
+    CloseWatch(QWidget *window, CheckRunner *runner, QEventLoop *loop)
         : window(window)
+        , runner(runner)
+        , loop(loop)
     {
         window->installEventFilter(this);
     }
@@ -49,18 +50,21 @@ public:
         if (window)
             window->removeEventFilter(this);
     }
-    bool closed = false;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == window && event->type() == QEvent::Close)
-            closed = true;
+        if (watched == window && event->type() == QEvent::Hide && !event->spontaneous()) {
+            runner->cancel();
+            loop->quit();
+        }
         return false;
     }
 
 private:
     QPointer<QWidget> window;
+    CheckRunner *runner;
+    QEventLoop *loop;
 };
 
 void setCell(QTableWidget *table, int row, int column, const QString &text)
@@ -91,21 +95,16 @@ QHash<int, QPointer<QLabel>> deviceLabels(QWidget *panel)
     return labels;
 }
 
-// A command line passes when its trimmed output holds the trimmed success text.
-CheckStatus commandStatus(const QString &trimmedOutput, const QString &success)
+// The check lines of the script table as it is now, each with the table row it came from.
+QList<CheckLine> scriptSnapshot(QTableWidget *scriptTable)
 {
-    return trimmedOutput.contains(success.trimmed()) ? CheckStatus::Passed : CheckStatus::Failed;
-}
-
-// Rows of the script table that are check lines (trimmed alias not empty), in order.
-QList<int> checkLineRows(QTableWidget *scriptTable)
-{
-    QList<int> rows;
-    for (int r = 0; r < scriptTable->rowCount(); ++r) {
+    QList<CheckLine> lines = checkLinesOf(scriptTableText(scriptTable));
+    int line = 0;
+    for (int r = 0; r < scriptTable->rowCount() && line < lines.size(); ++r) {
         if (!tableCellText(scriptTable, r, ScriptAlias).isEmpty())
-            rows.append(r);
+            lines[line++].scriptRow = r;
     }
-    return rows;
+    return lines;
 }
 
 // Location, name, status word, content and time, each followed by a comma.
@@ -115,6 +114,24 @@ QString logRecord(QTableWidget *table, int row)
     for (int column : { 5, 0, 1, 2, 3 })
         record += tableCellText(table, row, column) + QLatin1Char(',');
     return record + QLatin1Char('\n');
+}
+
+int statusColour(CheckStatus status)
+{
+    return status == CheckStatus::Passed ? LedGreen : status == CheckStatus::Failed ? LedRed : LedGrey;
+}
+
+// The lamp at the left edge of the status cell; the word stays centred under it.
+QWidget *statusCell(QTableWidget *table, QLabel *led)
+{
+    auto *cell = new QWidget;
+    auto *cellLayout = new QHBoxLayout(cell);
+    cellLayout->setContentsMargins(0, 0, 0, 0);
+    cellLayout->setAlignment(Qt::AlignLeft);
+    cellLayout->addWidget(led);
+    cell->resize(table->columnWidth(1), kTableRowHeight);
+    cell->setStyleSheet(QStringLiteral("QWidget{ border: 0px }"));
+    return cell;
 }
 } // namespace
 
@@ -130,44 +147,15 @@ bool appendTextFile(const QString &path, const QString &text)
     return true;
 }
 
-BusyScope::BusyScope()
-{
-    ++busyDepth;
-}
-
-BusyScope::~BusyScope()
-{
-    --busyDepth;
-}
-
-bool programBusy()
-{
-    return busyDepth > 0;
-}
-
 void setCheckBounds(int commandMs, int pageMs)
 {
     commandBoundMs = commandMs > 0 ? commandMs : kCommandTimeoutMs;
     pageBoundMs = pageMs > 0 ? pageMs : kHttpTimeoutMs;
 }
 
-QString statusWord(CheckStatus status)
+void setParallelChecks(int checks)
 {
-    return status == CheckStatus::Passed ? QStringLiteral("正常")
-        : status == CheckStatus::Failed  ? QStringLiteral("异常")
-                                         : QStringLiteral("待检测");
-}
-
-int statusColour(CheckStatus status)
-{
-    return status == CheckStatus::Passed ? LedGreen : status == CheckStatus::Failed ? LedRed : LedGrey;
-}
-
-CheckStatus pageStatus(const QString &page, const QStringList &fields)
-{
-    if (fields.size() < 4)
-        return CheckStatus::Pending;
-    return page.contains(fields.at(3).trimmed()) ? CheckStatus::Passed : CheckStatus::Failed;
+    parallelChecks = checks > 0 ? checks : kParallelChecks;
 }
 
 BatchRunTimes lastBatchRunTimes()
@@ -177,17 +165,15 @@ BatchRunTimes lastBatchRunTimes()
 
 void fromlanrik::ScriptStart()
 {
-    // Never two runs at once, nor a run inside another long action: a second request
-    // (a click that slipped through, a schedule timeout) is refused.
-    if (programBusy())
+    // Never two runs at once: a second request (a click that slipped through, a
+    // schedule timeout) is refused.
+    if (runUnderWay)
         return;
-    BusyScope busy;
-    ButtonOff buttonOff(ui->cmdScriptStart);
-    const CloseWatch closing(this);
+    runUnderWay = true;
+    const BusyScope busy;
+    const ButtonOff buttonOff(ui->cmdScriptStart);
     QElapsedTimer wall;
     wall.start();
-    qint64 waitedMs = 0;
-    int lines = 0;
 
     RefPIcture();
     const QString logPath
@@ -196,87 +182,50 @@ void fromlanrik::ScriptStart()
     QTableWidget *table = ui->tableWidget;
     resetResultsTable(table);
 
-    const QStringList parts = scriptTableText(ui->tableScript).split(QLatin1Char('\n'));
-    const QList<int> scriptRows = checkLineRows(ui->tableScript);
+    // Edits of the script table during the run change nothing in it.
+    const QList<CheckLine> lines = scriptSnapshot(ui->tableScript);
     const QHash<int, QPointer<QLabel>> labels = deviceLabels(ui->widgetPic);
 
-    int j = -1;
-    for (int i = 0; i + 1 < parts.size() && !closing.closed; ++i) {
-        const QStringList f = scriptLineFields(parts.at(i));
-        if (f.size() < 2)
-            continue;
-        const auto field = [&f](int k) { return k < f.size() ? f.at(k) : QString(); };
-        ++j;
-        ++lines;
+    CheckRunner runner;
+    runner.setParallel(parallelChecks);
+    runner.setBounds(commandBoundMs, pageBoundMs);
+    // Outcomes come in script order, so rows, labels, log and alerts read as if the
+    // lines had run one after another.
+    connect(&runner, &CheckRunner::checked, this, [&](int j, const CheckOutcome &outcome) {
+        const CheckLine &line = lines.at(j);
         if (j >= table->rowCount() - 1)
             table->insertRow(table->rowCount());
-
-        const QString type = f.at(0).toUpper();
-        // Everything but the result; the time is that of the moment the cells are made.
-        const auto fillRow = [&] {
-            setCell(table, j, 0, field(2));
-            setCell(table, j, 1, QString());
-            setCell(table, j, 2, QStringLiteral("%1-%2").arg(f.at(0), f.at(1)));
-            setCell(table, j, 3, QDateTime::currentDateTime().toString(kTimeFormat));
-            setCell(table, j, 5, field(4));
-        };
-        CheckStatus status = CheckStatus::Failed;
-        QString result = QStringLiteral("类型错误：类型必须是CMD或URL");
-        // A check stopped at its bound never finished: not a pass, whatever arrived.
-        if (type == QLatin1String("CMD")) {
-            fillRow(); // shown while the command runs
-            bool timedOut = false;
-            result = runCommand(f.at(1), commandBoundMs, &timedOut).trimmed();
-            status = timedOut ? CheckStatus::Failed : commandStatus(result, field(3));
-        } else {
-            if (type == QLatin1String("URL")) {
-                const HttpDownload page = httpDownload(f.at(1), pageBoundMs);
-                result = bodyText(page.body);
-                status = page.timedOut ? CheckStatus::Failed : pageStatus(result, f);
-            }
-            fillRow();
-        }
-        if (closing.closed)
-            break;
-        setCell(table, j, 4, result);
-
-        table->item(j, 1)->setText(statusWord(status));
+        setCell(table, j, 0, line.alias);
+        setCell(table, j, 1, statusWord(outcome.status));
         table->item(j, 1)->setTextAlignment(Qt::AlignCenter);
-        auto *cell = new QWidget;
-        auto *cellLayout = new QHBoxLayout(cell);
-        cellLayout->setContentsMargins(0, 0, 0, 0);
-        cellLayout->setAlignment(Qt::AlignLeft);
+        setCell(table, j, 2, QStringLiteral("%1-%2").arg(line.type, line.target));
+        setCell(table, j, 3, outcome.checkedAt.toString(kTimeFormat));
+        setCell(table, j, 4, outcome.result);
+        setCell(table, j, 5, line.location);
         auto *led = new QLabel;
-        setLED(led, statusColour(status), kLedSize);
-        cellLayout->addWidget(led);
-        cell->resize(table->columnWidth(1), kTableRowHeight);
-        cell->setStyleSheet(QStringLiteral("QWidget{ border: 0px }"));
-        table->setCellWidget(j, 1, cell);
-        table->repaint();
+        setLED(led, statusColour(outcome.status), kLedSize);
+        table->setCellWidget(j, 1, statusCell(table, led));
 
-        const QString name = tableCellText(table, j, 0);
-        if (status != CheckStatus::Passed && ui->chkSpack->isChecked())
-            speakText(name + QStringLiteral("发现异常！"));
-
-        // The line's own device label, if its script row has one.
-        const int scriptRow = scriptRows.value(i, -1);
-        if (QLabel *label = labels.value(scriptRow)) {
-            label->setText(deviceLabelText(
-                ui->tableScript, scriptRow, status == CheckStatus::Passed ? kPassMark : kFailMark));
+        const bool passed = outcome.status == CheckStatus::Passed;
+        if (!passed && ui->chkSpack->isChecked())
+            speakText(line.alias + QStringLiteral("发现异常！"));
+        if (QLabel *label = labels.value(line.scriptRow)) {
+            label->setText(deviceLabelText(line.alias, true, passed ? kPassMark : kFailMark));
             label->setToolTip(tableCellText(table, j, 4));
-            label->repaint();
-            label->update();
         }
-        // One chance per line for the window to repaint and stay responsive.
-        QElapsedTimer waited;
-        waited.start();
-        QCoreApplication::processEvents();
-        waitedMs += waited.elapsed();
-
         if (!appendTextFile(logPath, logRecord(table, j)))
             qDebug().noquote() << QStringLiteral("错误！");
-    }
-    lastTimes = { wall.elapsed(), waitedMs, lines };
+    });
+
+    QEventLoop loop;
+    connect(&runner, &CheckRunner::finished, &loop, &QEventLoop::quit);
+    const CloseWatch closing(this, &runner, &loop);
+    runner.start(lines);
+    // The window takes every input meanwhile: other tabs, scrolling, copying.
+    loop.exec();
+    runner.cancel();
+    lastTimes = { wall.elapsed(), int(lines.size()) };
+    runUnderWay = false;
 }
 
 void fromlanrik::on_cmdScriptStart_clicked()

@@ -66,10 +66,9 @@ QString deviceImageTag(const QString &alias)
     return imageTag(picture);
 }
 
-QString deviceLabelText(const QTableWidget *script, int row, const QString &mark)
+QString deviceLabelText(const QString &alias, bool withPicture, const QString &mark)
 {
-    const QString alias = tableCellText(script, row, ScriptAlias);
-    const QString picture = script->item(row, ScriptAlias) ? deviceImageTag(alias) : QString();
+    const QString picture = withPicture ? deviceImageTag(alias) : QString();
     // The alias is typed by the user: a "<" in it is text, not the start of a tag.
     return picture + mark + QStringLiteral("<span>%1</span>").arg(alias.toHtmlEscaped());
 }
@@ -142,7 +141,8 @@ void fromlanrik::RefPIcture()
         for (int row = 0; row < table->rowCount(); ++row) {
             if (tableCellText(table, row, ScriptLocation) != location)
                 continue;
-            auto *device = new QLabel(deviceLabelText(table, row));
+            auto *device = new QLabel(deviceLabelText(
+                tableCellText(table, row, ScriptAlias), table->item(row, ScriptAlias) != nullptr));
             device->setToolTip(QString::number(row));
             column->addWidget(device);
         }

@@ -13,9 +13,9 @@ enum LedColor { LedGrey = 0, LedRed = 1, LedGreen = 2, LedYellow = 3 };
 QString ledStyleSheet(int color, int size);
 // The 48-pixel image tag of the device picture chosen by keywords in the alias.
 QString deviceImageTag(const QString &alias);
-// Rich text of the device label of a script row: its picture (when the row has an
-// alias cell), the mark given and the alias as plain text.
-QString deviceLabelText(const QTableWidget *script, int row, const QString &mark = QString());
+// Rich text of a device label: the device picture (when asked for: the script row has
+// an alias cell), the mark given and the alias as plain text.
+QString deviceLabelText(const QString &alias, bool withPicture, const QString &mark = QString());
 // Headers and cells as text, every field tab-terminated, one line per row; a field
 // holding a tab, a line break or a double quote is put in double quotes.
 QString tableClipboardText(const QTableWidget *table);

@@ -1,5 +1,5 @@
 #include "schedule.h"
-#include "batchrun.h"
+#include "busy.h"
 #include "fromlanrik.h"
 #include "speech.h"
 #include "ui_fromlanrik.h"
