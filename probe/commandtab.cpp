@@ -1,21 +1,76 @@
+#include "busy.h"
 #include "command.h"
 #include "fromlanrik.h"
 #include "ui_fromlanrik.h"
 
+#include <QPointer>
+
+namespace
+{
+// Runs the typed lines one after another without blocking and shows the whole output
+// when the last one has ended; the button stays off meanwhile. Dies with the window,
+// which ends the command still running.
+class CommandTabRun : public QObject
+{
+public:
+    static constexpr const char *kName = "commandTabRun";
+
+    CommandTabRun(const QStringList &lines, Ui_fromlanrik *ui, QObject *window)
+        : QObject(window)
+        , lines(lines)
+        , button(ui->cmdCMD)
+        , output(ui->textCMD)
+    {
+        setObjectName(kName);
+        button->setEnabled(false);
+        next();
+    }
+    ~CommandTabRun() override
+    {
+        if (button)
+            button->setEnabled(true);
+    }
+
+private:
+    void next()
+    {
+        if (lines.isEmpty()) {
+            // Output is text: a tag in the first command line must not turn it all into markup.
+            if (output)
+                output->setPlainText(text);
+            deleteLater();
+            return;
+        }
+        const QString line = lines.takeFirst();
+        text += line + QLatin1Char('\n');
+        text += QStringLiteral("-------------------------------------------------\n");
+        run = new CommandRun(line, kCommandTimeoutMs, this);
+        connect(run, &CommandRun::finished, this, [this] {
+            text += commandOutputText(run->output()) + QLatin1Char('\n');
+            run->deleteLater();
+            next();
+        });
+        run->start();
+    }
+
+    QStringList lines;
+    QPointer<QWidget> button;
+    QPointer<QTextEdit> output;
+    QString text;
+    CommandRun *run = nullptr;
+    const BusyScope busy;
+};
+} // namespace
+
 void fromlanrik::on_cmdCMD_clicked()
 {
-    const QString input = ui->txtCMD->toPlainText() + QLatin1Char('\n');
-    const QStringList lines = input.split(QLatin1Char('\n'));
-    QString output;
-    for (int i = 0; i < lines.size() - 1; ++i) {
-        const QString line = lines.at(i).trimmed();
-        if (line.isEmpty())
-            continue;
-        output += line + QLatin1Char('\n');
-        output += QStringLiteral("-------------------------------------------------\n");
-        output += runCommand(line);
-        output += QLatin1Char('\n');
+    if (findChild<QObject *>(QLatin1String(CommandTabRun::kName), Qt::FindDirectChildrenOnly))
+        return;
+    QStringList lines;
+    const QStringList typed = (ui->txtCMD->toPlainText() + QLatin1Char('\n')).split(QLatin1Char('\n'));
+    for (int i = 0; i + 1 < typed.size(); ++i) {
+        if (!typed.at(i).trimmed().isEmpty())
+            lines << typed.at(i).trimmed();
     }
-    // Output is text: a tag in the first command line must not turn it all into markup.
-    ui->textCMD->setPlainText(output);
+    new CommandTabRun(lines, ui, this);
 }

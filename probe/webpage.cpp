@@ -1,10 +1,11 @@
 #include "appdir.h"
-#include "buttonoff.h"
+#include "busy.h"
 #include "fromlanrik.h"
 #include "startup.h"
 #include "ui_fromlanrik.h"
 #include "webfetch.h"
 
+#include <QPointer>
 #include <QSaveFile>
 
 void fetchBanner(QLabel *label, const QString &address, int timeoutMs)
@@ -33,13 +34,50 @@ void fromlanrik::setNetworkGIF(QString GifUrl)
     fetchBanner(ui->labGif, GifUrl, startupAddresses().timeoutMs);
 }
 
+namespace
+{
+// The web page tab's fetch: the button stays off until the page is shown. Dies with
+// the window, which aborts it.
+class PageTabFetch : public WebFetch
+{
+public:
+    static constexpr const char *kName = "pageTabFetch";
+
+    PageTabFetch(const QString &address, Ui_fromlanrik *ui, QObject *window)
+        : WebFetch(address, kHttpTimeoutMs, window)
+        , button(ui->cmdUrl)
+        , source(ui->txtUrlTxt)
+        , rendered(ui->txtUrlHtml)
+    {
+        setObjectName(kName);
+        button->setEnabled(false);
+        connect(this, &WebFetch::finished, this, [this] {
+            const QString page = bodyText(result().body);
+            if (source)
+                source->setPlainText(page);
+            if (rendered)
+                rendered->setHtml(page);
+            deleteLater();
+        });
+        start();
+    }
+    ~PageTabFetch() override
+    {
+        if (button)
+            button->setEnabled(true);
+    }
+
+private:
+    QPointer<QWidget> button;
+    QPointer<QTextEdit> source;
+    QPointer<QTextEdit> rendered;
+    const BusyScope busy;
+};
+} // namespace
+
 void fromlanrik::on_cmdUrl_clicked()
 {
-    QString page;
-    {
-        const ButtonOff off(ui->cmdUrl);
-        page = httpGet(ui->txtUrl->text());
-    }
-    ui->txtUrlTxt->setPlainText(page);
-    ui->txtUrlHtml->setHtml(page);
+    if (findChild<QObject *>(QLatin1String(PageTabFetch::kName), Qt::FindDirectChildrenOnly))
+        return;
+    new PageTabFetch(ui->txtUrl->text(), ui, this);
 }
