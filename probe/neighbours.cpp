@@ -1,9 +1,9 @@
 #include "neighbours.h"
 #include "command.h"
+#include "commandrun.h"
 #include "platform.h"
 
 #include <QAtomicPointer>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QHostInfo>
@@ -94,19 +94,73 @@ QString reverseHostName(const QString &address, int timeoutMs)
     return name;
 }
 
-HostDetails lookUpHostDetails(const QString &address, int boundMs)
+namespace
 {
-    QElapsedTimer clock;
-    clock.start();
+// One host's details: the hardware address from the neighbour table, then the name.
+class HostLookup : public QObject
+{
+public:
+    HostLookup(
+        const QString &address, int boundMs, std::function<void(const HostDetails &)> done, QObject *context)
+        : QObject(context)
+        , address(address)
+        , done(std::move(done))
+    {
+        QTimer::singleShot(boundMs, this, [this] { finish(); });
+        const PlatformKind platform = currentPlatform();
+        if (platform.windows) {
+            auto *arp = new CommandRun(QStringLiteral("arp -a %1").arg(address), boundMs, this);
+            connect(arp, &CommandRun::finished, this, [this, arp] {
+                details.mac = macFromArpListing(commandOutputText(arp->output()), this->address);
+                lookUpName();
+            });
+            arp->start();
+        } else {
+            details.mac = neighbourMac(platform, address, 0);
+            lookUpName();
+        }
+    }
+    ~HostLookup() override
+    {
+        if (lookupId >= 0)
+            QHostInfo::abortHostLookup(lookupId);
+    }
+
+private:
+    void lookUpName()
+    {
+        if (NameLookup lookup = nameLookupOverride.loadAcquire()) {
+            details.name = lookup(address);
+            finish();
+            return;
+        }
+        lookupId = QHostInfo::lookupHost(address, this, [this](const QHostInfo &info) {
+            lookupId = -1;
+            details.name = hostNameFromLookup(address, info);
+            finish();
+        });
+    }
+    void finish()
+    {
+        if (finished)
+            return;
+        finished = true;
+        done(details);
+        deleteLater();
+    }
+
+    QString address;
+    std::function<void(const HostDetails &)> done;
     HostDetails details;
-    // The table is read first: on Linux that is a file read, and the name lookup,
-    // which may wait on a slow name server, gets what is left of the bound.
-    details.mac = neighbourMac(currentPlatform(), address, boundMs);
-    if (NameLookup lookup = nameLookupOverride.loadAcquire())
-        details.name = lookup(address);
-    else
-        details.name = reverseHostName(address, int(boundMs - clock.elapsed()));
-    return details;
+    int lookupId = -1;
+    bool finished = false;
+};
+} // namespace
+
+void lookUpHostDetailsLater(
+    const QString &address, QObject *context, std::function<void(const HostDetails &)> done, int boundMs)
+{
+    new HostLookup(address, boundMs, std::move(done), context);
 }
 
 void setNameLookupOverride(NameLookup lookup)

@@ -3,6 +3,10 @@
 
 #include <QString>
 
+#include <functional>
+
+class QObject;
+
 class QHostInfo;
 struct PlatformKind;
 
@@ -27,12 +31,13 @@ QString neighbourMac(const PlatformKind &platform, const QString &address, int t
 
 // The name a reverse lookup found; empty when it failed or only echoed the address.
 QString hostNameFromLookup(const QString &address, const QHostInfo &info);
-// Reverse lookup through the system's resolver, given up after timeoutMs.
-// Runs a local event loop: call it on a worker thread.
+// Reverse lookup through the system's resolver, given up after timeoutMs. Blocking.
 QString reverseHostName(const QString &address, int timeoutMs);
 
-// Both details of one host within boundMs. Worker threads only (see reverseHostName).
-HostDetails lookUpHostDetails(const QString &address, int boundMs = kHostDetailsBoundMs);
+// Both details of one host without blocking: done is called once, within boundMs,
+// unless the context is deleted first.
+void lookUpHostDetailsLater(const QString &address, QObject *context,
+    std::function<void(const HostDetails &)> done, int boundMs = kHostDetailsBoundMs);
 
 // Test seam: tests answer name lookups themselves so no query leaves the machine.
 using NameLookup = QString (*)(const QString &address);
