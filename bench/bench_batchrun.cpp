@@ -1,6 +1,6 @@
-// A batch run of n trivial command lines with m device labels in the picture panel:
-// the run's wall time and the part of it spent letting the window repaint, next to
-// the n x m x 10 ms that a pause per label and line would cost.
+// Batch runs through the real window: n trivial command lines with m device labels,
+// and a slow script of 20 lines (commands and pages from a local server that each wait
+// 0.7 to 1.9 s) with the engine at one check at a time against sixteen at once.
 #include "appdir.h"
 #include "batchrun.h"
 #include "fromlanrik.h"
@@ -10,47 +10,79 @@
 #include <QDir>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 
 namespace
 {
 constexpr int kLocations = 10;
 
-// n check lines; the first m rows carry a location and so get a device label (rows
-// beyond n are labels without a check line).
-void fillScript(QTableWidget *table, int n, int m)
+// Answers "GET /wait/<ms>" after that many milliseconds with a small page.
+class SlowServer : public QTcpServer
 {
-    const int rows = qMax(n, m);
+public:
+    SlowServer() { listen(QHostAddress::LocalHost); }
+
+protected:
+    void incomingConnection(qintptr handle) override
+    {
+        auto *socket = new QTcpSocket(this);
+        socket->setSocketDescriptor(handle);
+        connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+            const QByteArray request = socket->readAll();
+            const int ms = request.mid(request.indexOf("/wait/") + 6).split(' ').value(0).toInt();
+            QTimer::singleShot(ms, socket, [socket] {
+                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 7\r\nConnection: close\r\n\r\nwaited\n");
+                socket->disconnectFromHost();
+            });
+        });
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    }
+};
+
+struct Line
+{
+    QString type, target;
+};
+
+// The lines; the first m rows carry a location and so get a device label (rows beyond
+// the lines are labels without a check line).
+void fillScript(QTableWidget *table, const QList<Line> &lines, int m)
+{
+    const int rows = qMax(int(lines.size()), m);
     table->clearContents();
     table->setColumnCount(5);
     table->setRowCount(rows + 1);
     for (int r = 0; r < rows; ++r) {
-        if (r < n) {
+        if (r < lines.size()) {
             table->setItem(r, 0, new QTableWidgetItem(QStringLiteral("设备%1").arg(r)));
-            table->setItem(r, 1, new QTableWidgetItem(QStringLiteral("CMD")));
-            table->setItem(r, 2, new QTableWidgetItem(QStringLiteral("true")));
+            table->setItem(r, 1, new QTableWidgetItem(lines.at(r).type));
+            table->setItem(r, 2, new QTableWidgetItem(lines.at(r).target));
         }
         if (r < m)
             table->setItem(r, 4, new QTableWidgetItem(QStringLiteral("区%1").arg(r % kLocations)));
     }
 }
 
-BatchRunTimes runOnce(int n, int m)
+qint64 runOnce(const QList<Line> &lines, int m, int parallel)
 {
     QTemporaryDir dir;
     QDir(dir.path()).mkdir(QStringLiteral("log"));
     setAppDirOverride(dir.path());
-    BatchRunTimes times;
+    setParallelChecks(parallel);
+    qint64 wallMs = 0;
     {
         fromlanrik window;
         window.show();
-        fillScript(window.findChild<QTableWidget *>(QStringLiteral("tableScript")), n, m);
+        fillScript(window.findChild<QTableWidget *>(QStringLiteral("tableScript")), lines, m);
         window.findChild<QPushButton *>(QStringLiteral("cmdScriptStart"))->click();
-        times = lastBatchRunTimes();
+        wallMs = lastBatchRunTimes().wallMs;
     }
     setAppDirOverride(QString());
-    return times;
+    return wallMs;
 }
 } // namespace
 
@@ -61,14 +93,31 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     setSpeechObserver([](const QString &) {});
 
-    std::printf("%6s %6s %10s %10s %8s %14s %10s\n", "lines", "labels", "wall ms", "wait ms", "wait/ln",
-        "n*m*10 ms", "n*m*10/wall");
+    std::printf("trivial lines (true), 16 checks at once\n%6s %6s %10s\n", "lines", "labels", "wall ms");
     for (int size : { 50, 200 }) {
-        const BatchRunTimes t = runOnce(size, size);
-        const double paused = double(size) * size * 10;
-        std::printf("%6d %6d %10lld %10lld %8.2f %14.0f %10.1f\n", t.lines, size,
-            static_cast<long long>(t.wallMs), static_cast<long long>(t.waitMs),
-            t.lines ? double(t.waitMs) / t.lines : 0.0, paused, t.wallMs ? paused / double(t.wallMs) : 0.0);
+        QList<Line> lines;
+        for (int i = 0; i < size; ++i)
+            lines.append({ QStringLiteral("CMD"), QStringLiteral("true") });
+        std::printf("%6d %6d %10lld\n", size, size, static_cast<long long>(runOnce(lines, size, 16)));
     }
+
+    SlowServer server;
+    QList<Line> slow;
+    int waitedMs = 0;
+    for (int i = 0; i < 20; ++i) {
+        const int ms = 700 + (i * 7 % 13) * 100; // 0.7 to 1.9 s
+        waitedMs += ms;
+        if (i % 2)
+            slow.append({ QStringLiteral("CMD"), QStringLiteral("sleep %1").arg(ms / 1000.0) });
+        else
+            slow.append({ QStringLiteral("URL"),
+                QStringLiteral("http://127.0.0.1:%1/wait/%2").arg(server.serverPort()).arg(ms) });
+    }
+    const qint64 one = runOnce(slow, 20, 1);
+    const qint64 sixteen = runOnce(slow, 20, 16);
+    std::printf("slow script: 20 lines (10 commands, 10 pages) waiting %.1f s in all\n", waitedMs / 1000.0);
+    std::printf(
+        "  one check at a time: %7.2f s\n  16 checks at once:   %7.2f s\n  ratio:               %7.1fx\n",
+        one / 1000.0, sixteen / 1000.0, double(one) / double(sixteen));
     return 0;
 }
