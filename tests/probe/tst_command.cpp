@@ -123,7 +123,7 @@ void TstCommand::commandTab()
         textCMD->setPlainText(QStringLiteral("old output"));
         window.findChild<QTextEdit *>(QStringLiteral("txtCMD"))->setPlainText(input);
         QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("cmdCMD")), Qt::LeftButton);
-        QCOMPARE(textCMD->toPlainText(), expected);
+        QTRY_COMPARE(textCMD->toPlainText(), expected);
     }
     setAppDirOverride(QString());
 }
