@@ -152,7 +152,7 @@ QString cellText(const QTableWidget *table, int row, int column)
 }
 } // namespace
 
-bool printTableToPdf(QTableWidget *table, const QString &path, const QString &title, const QString &subtitle,
+bool writeTableToPdf(QTableWidget *table, const QString &path, const QString &title, const QString &subtitle,
     const QString &footer, const QString &orientation)
 {
     QFile file(path);
@@ -225,9 +225,14 @@ bool printTableToPdf(QTableWidget *table, const QString &path, const QString &ti
         written = painter.end();
     }
     file.close();
-    if (!written || file.error() != QFileDevice::NoError)
-        return false;
+    return written && file.error() == QFileDevice::NoError;
+}
 
+bool printTableToPdf(QTableWidget *table, const QString &path, const QString &title, const QString &subtitle,
+    const QString &footer, const QString &orientation)
+{
+    if (!writeTableToPdf(table, path, title, subtitle, footer, orientation))
+        return false;
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     return true;
 }

@@ -10,5 +10,8 @@ class QTableWidget;
 // False, and nothing handed to the viewer, when the file could not be written.
 bool printTableToPdf(QTableWidget *table, const QString &path, const QString &title, const QString &subtitle,
     const QString &footer, const QString &orientation);
+// The same report written to the file only, with no viewer asked to open it.
+bool writeTableToPdf(QTableWidget *table, const QString &path, const QString &title, const QString &subtitle,
+    const QString &footer, const QString &orientation);
 
 #endif
