@@ -187,7 +187,7 @@ void TstBatchRun::picturePanel()
     }
 }
 
-// Also: a missing log folder stops neither the run nor gets created.
+// Also: a missing log folder does not stop the run and is made again.
 void TstBatchRun::alertsBeforeNextLine()
 {
     BatchWindow w;
@@ -204,7 +204,7 @@ void TstBatchRun::alertsBeforeNextLine()
     w.start->click();
     QCOMPARE(heard, (QStringList { "甲发现异常！@1", "丙发现异常！@3", "丁发现异常！@4" }));
     QCOMPARE(w.cell(1, 1), QStringLiteral("正常"));
-    QVERIFY(!QDir(w.dir.path()).exists(QStringLiteral("log")));
+    QVERIFY(QDir(w.dir.path()).exists(QStringLiteral("log")));
 }
 
 void TstBatchRun::nothingNestsInARun_data()
