@@ -30,6 +30,19 @@ QMessageBox::StandardButton warning(QWidget *parent, const QString &title, const
     return show(QMessageBox::Warning, parent, title, text);
 }
 
+QMessageBox *openWarning(QWidget *parent, const QString &title, const QString &text)
+{
+    if (recording) {
+        recorded.append({ QMessageBox::Warning, title, text, parent });
+        return nullptr;
+    }
+    auto *box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+    return box;
+}
+
 void startRecording()
 {
     recording = true;

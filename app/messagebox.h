@@ -19,6 +19,9 @@ struct Shown
 
 QMessageBox::StandardButton information(QWidget *parent, const QString &title, const QString &text);
 QMessageBox::StandardButton warning(QWidget *parent, const QString &title, const QString &text);
+// A warning that does not wait for its answer: shown, left open, deleted once closed.
+// Null when recording.
+QMessageBox *openWarning(QWidget *parent, const QString &title, const QString &text);
 
 // Test seam.
 void startRecording();

@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHostInfo>
+#include <QRegularExpression>
 #include <QTextStream>
 #include <QTimer>
 #include <QUrl>
@@ -27,14 +28,21 @@ bool fileExists(const QString &path)
 
 QString readTextFile(const QString &path)
 {
+    // Not in text mode: that drops a lone carriage return, which ends a line in files
+    // from old Mac editors, instead of breaking the line there.
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!file.open(QIODevice::ReadOnly))
         return QString();
     QTextStream in(&file);
     in.setAutoDetectUnicode(true);
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
+    QStringList lines = in.readAll().split(lineEnd);
+    // Text after the last line end is a line too; nothing after it is none.
+    if (lines.last().isEmpty())
+        lines.removeLast();
     QString text;
-    while (!in.atEnd())
-        text += in.readLine() + QLatin1Char('\n');
+    for (const QString &line : qAsConst(lines))
+        text += line + QLatin1Char('\n');
     return text;
 }
 

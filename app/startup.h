@@ -5,8 +5,8 @@
 
 // True when the path names an existing regular file.
 bool fileExists(const QString &path);
-// The whole file, every line ended by "\n"; a byte-order mark is honoured. Empty
-// when the file is missing or unreadable.
+// The whole file, every line ended by "\n" (a line ends at LF, CRLF or a lone CR); a
+// byte-order mark is honoured. Empty when the file is missing or unreadable.
 QString readTextFile(const QString &path);
 
 // A start-up fetch still unanswered after this long is given up, so an unreachable

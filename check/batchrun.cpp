@@ -5,19 +5,24 @@
 #include "checkengine.h"
 #include "checkscript.h"
 #include "fromlanrik.h"
+#include "messagebox.h"
 #include "presentation.h"
 #include "speech.h"
 #include "ui_fromlanrik.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHash>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTableWidget>
+#include <QTextCodec>
 #include <QTextStream>
 
 namespace
@@ -133,18 +138,47 @@ QWidget *statusCell(QTableWidget *table, QLabel *led)
     cell->setStyleSheet(QStringLiteral("QWidget{ border: 0px }"));
     return cell;
 }
+
+// Told once the run is over, without waiting for an answer: a scheduled run must go on
+// while nobody is there, and runs that keep failing do not pile boxes up.
+void warnLogNotWritten(QWidget *window, const QString &logPath)
+{
+    static QPointer<QMessageBox> open;
+    if (!open)
+        open = MessageBox::openWarning(window, QStringLiteral("警告"),
+            QStringLiteral("日志写入失败：%1").arg(QDir::toNativeSeparators(logPath)));
+}
 } // namespace
 
 bool appendTextFile(const QString &path, const QString &text)
 {
+    QByteArray first, last;
+    QFile existing(path);
+    // A device (/dev/full, a terminal) has no start or end to look at.
+    if (existing.open(QIODevice::ReadOnly) && !existing.isSequential() && existing.size() > 0) {
+        first = existing.read(3);
+        last = existing.seek(existing.size() - 1) ? existing.read(1) : QByteArray();
+    }
+    existing.close();
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return false;
     QTextStream out(&file);
+    // Like the script: Chinese under a locale that cannot hold it would become '?'. A file
+    // begun in UTF-8 stays so, and only a new one gets the mark.
+    if (first == "\xEF\xBB\xBF" || !QTextCodec::codecForLocale()->canEncode(text)) {
+        out.setCodec("UTF-8");
+        out.setGenerateByteOrderMark(first.isEmpty());
+    }
+    // A record cut short by a full disk must not run into this one.
+    if (!last.isEmpty() && last != "\n")
+        out << '\n';
     out << text;
     out.flush();
+    const bool streamed = out.status() == QTextStream::Ok;
+    // Buffered bytes that cannot be written fail only here.
     file.close();
-    return true;
+    return streamed && file.error() == QFileDevice::NoError;
 }
 
 void setCheckBounds(int commandMs, int pageMs)
@@ -186,6 +220,7 @@ void fromlanrik::ScriptStart()
     const QList<CheckLine> lines = scriptSnapshot(ui->tableScript);
     const QHash<int, QPointer<QLabel>> labels = deviceLabels(ui->widgetPic);
 
+    bool logFailed = false;
     CheckRunner runner;
     runner.setParallel(parallelChecks);
     runner.setBounds(commandBoundMs, pageBoundMs);
@@ -213,8 +248,12 @@ void fromlanrik::ScriptStart()
             label->setText(deviceLabelText(line.alias, true, passed ? kPassMark : kFailMark));
             label->setToolTip(tableCellText(table, j, 4));
         }
-        if (!appendTextFile(logPath, logRecord(table, j)))
+        // The folder may have gone while the program runs.
+        QDir().mkpath(QFileInfo(logPath).path());
+        if (!appendTextFile(logPath, logRecord(table, j))) {
+            logFailed = true;
             qDebug().noquote() << QStringLiteral("错误！");
+        }
     });
 
     QEventLoop loop;
@@ -226,6 +265,8 @@ void fromlanrik::ScriptStart()
     runner.cancel();
     lastTimes = { wall.elapsed(), int(lines.size()) };
     runUnderWay = false;
+    if (logFailed && isVisible())
+        warnLogNotWritten(this, logPath);
 }
 
 void fromlanrik::on_cmdScriptStart_clicked()

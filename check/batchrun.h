@@ -4,8 +4,10 @@
 #include <QString>
 #include <QtGlobal>
 
-// Appends text to a file in the locale encoding (binary mode: a bare "\n" ends a
-// record everywhere); false when the file cannot be opened.
+// Appends text to a file (binary mode: a bare "\n" ends a record everywhere), on a line
+// of its own: a file not ending in a line feed gets one first. In the locale encoding
+// when it holds the text, else in UTF-8 (marked in a new file; a marked file stays
+// UTF-8). False when any byte could not be written.
 bool appendTextFile(const QString &path, const QString &text);
 
 // Test seams for one run: the bounds of a check (a command, a page; 0 or less restores

@@ -40,18 +40,57 @@ QList<CheckLine> checkLinesOf(const QString &scriptText)
     return lines;
 }
 
-CheckStatus commandVerdict(const QString &trimmedOutput, const QString &success, bool timedOut)
+static QString boundReached(int boundMs)
 {
-    if (timedOut)
-        return CheckStatus::Failed;
-    return trimmedOutput.contains(success.trimmed()) ? CheckStatus::Passed : CheckStatus::Failed;
+    // Tests use bounds below a second: 300 ms reads "0.3".
+    return QStringLiteral("超过 %1 秒未完成，已终止").arg(QString::number(boundMs / 1000.0, 'g', 10));
 }
 
-CheckStatus pageVerdict(const QString &page, const QString &success, bool timedOut)
+QString commandFailure(bool couldNotStart, const QString &program, bool timedOut, int boundMs)
 {
-    if (timedOut)
-        return CheckStatus::Failed;
-    return page.contains(success.trimmed()) ? CheckStatus::Passed : CheckStatus::Failed;
+    if (couldNotStart)
+        return QStringLiteral("无法启动程序：%1").arg(program);
+    return timedOut ? boundReached(boundMs) : QString();
+}
+
+QString pageFailure(const HttpDownload &download, int boundMs)
+{
+    if (download.timedOut)
+        return boundReached(boundMs);
+    if (download.capped || download.error == QNetworkReply::NoError)
+        return QString();
+    switch (download.error) {
+    case QNetworkReply::ConnectionRefusedError:
+        return QStringLiteral("连接被拒绝");
+    case QNetworkReply::HostNotFoundError:
+        return QStringLiteral("找不到主机");
+    case QNetworkReply::SslHandshakeFailedError:
+        return QStringLiteral("安全连接失败");
+    case QNetworkReply::RemoteHostClosedError:
+        // How a body that ends before its announced length, or a connection reset, is reported.
+        return QStringLiteral("页面不完整");
+    default:
+        break;
+    }
+    // The error statuses (404, 500, ...): the server's error page is the page. A missing
+    // file: address has an error like a 404 but no HTTP status.
+    if (download.httpStatus >= 400)
+        return QString();
+    return QStringLiteral("无法获取页面");
+}
+
+CheckOutcome checkOutcome(const QString &text, const QString &success, const QString &failure)
+{
+    CheckOutcome outcome;
+    outcome.failure = failure;
+    if (failure.isEmpty()) {
+        outcome.result = text;
+        outcome.status = text.contains(success.trimmed()) ? CheckStatus::Passed : CheckStatus::Failed;
+    } else {
+        outcome.result = text.isEmpty() ? failure : failure + QLatin1Char('\n') + text;
+        outcome.status = CheckStatus::Failed;
+    }
+    return outcome;
 }
 
 CheckRunner::CheckRunner(QObject *parent)
@@ -117,9 +156,9 @@ void CheckRunner::launch(int index)
         connect(run, &CommandRun::finished, this, [this, run, index, startedAt] {
             active.remove(index);
             run->deleteLater();
-            CheckOutcome outcome;
-            outcome.result = commandOutputText(run->output()).trimmed();
-            outcome.status = commandVerdict(outcome.result, lines.at(index).success, run->timedOut());
+            CheckOutcome outcome
+                = checkOutcome(commandOutputText(run->output()).trimmed(), lines.at(index).success,
+                    commandFailure(run->couldNotStart(), run->program(), run->timedOut(), run->timeoutMs()));
             outcome.checkedAt = startedAt;
             complete(index, outcome);
         });
@@ -130,17 +169,15 @@ void CheckRunner::launch(int index)
         connect(fetch, &WebFetch::finished, this, [this, fetch, index] {
             active.remove(index);
             fetch->deleteLater();
-            CheckOutcome outcome;
-            outcome.result = bodyText(fetch->result().body);
-            outcome.status = pageVerdict(outcome.result, lines.at(index).success, fetch->result().timedOut);
+            CheckOutcome outcome = checkOutcome(bodyText(fetch->result().body), lines.at(index).success,
+                pageFailure(fetch->result(), pageBound));
             outcome.checkedAt = QDateTime::currentDateTime();
             complete(index, outcome);
         });
         fetch->start();
     } else {
-        CheckOutcome outcome;
-        outcome.status = CheckStatus::Failed;
-        outcome.result = QStringLiteral("类型错误：类型必须是CMD或URL");
+        CheckOutcome outcome
+            = checkOutcome(QString(), QString(), QStringLiteral("类型错误：类型必须是CMD或URL"));
         outcome.checkedAt = QDateTime::currentDateTime();
         // Reported from the event loop like every other outcome.
         QTimer::singleShot(0, this, [this, index, outcome] {

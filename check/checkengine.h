@@ -36,16 +36,23 @@ QList<CheckLine> checkLinesOf(const QString &scriptText);
 struct CheckOutcome
 {
     CheckStatus status = CheckStatus::Pending;
-    QString result; // a command's trimmed output, a page's text as fetched
+    // What the row shows: a command's trimmed output, a page's text as fetched. For a
+    // check that could not run: its reason, then on the next line whatever did come.
+    QString result;
+    QString failure; // why the check could not run; empty when it ran
     QDateTime checkedAt; // before a command starts, after a page has come
 };
 
-// A command line passes when its trimmed output holds the trimmed success text; a
-// command ended at its bound never passes.
-CheckStatus commandVerdict(const QString &trimmedOutput, const QString &success, bool timedOut);
-// A web line passes when the page holds the trimmed success text; a page cut at the
-// bound never passes.
-CheckStatus pageVerdict(const QString &page, const QString &success, bool timedOut);
+// Why a command could not run (its program not started, its bound reached); empty
+// when it ran to its end, whatever it printed or returned.
+QString commandFailure(bool couldNotStart, const QString &program, bool timedOut, int boundMs);
+// Why a page could not be fetched whole (refused, no such host, no secure connection,
+// cut off, its bound reached, or not fetched at all); empty when it came. An HTTP error
+// status is a page that came, and a body cut at our own cap is judged on its part.
+QString pageFailure(const HttpDownload &download, int boundMs);
+// A check that could not run fails, whatever its success text; one that ran passes
+// when its text (a command's trimmed output, a page) holds the trimmed success text.
+CheckOutcome checkOutcome(const QString &text, const QString &success, const QString &failure);
 
 // Runs the check lines of one run, several at once, and reports every outcome in line
 // order, whatever order the checks end in. Knows no window.

@@ -5,6 +5,7 @@
 #include "ui_fromlanrik.h"
 
 #include <QHeaderView>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTableWidget>
 #include <QTextCodec>
@@ -44,8 +45,21 @@ QStringList scriptLineFields(const QString &line)
     return fields;
 }
 
+ScriptCell unstorableCell(const QTableWidget *table)
+{
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (tableCellText(table, row, ScriptAlias).isEmpty())
+            continue;
+        for (int column = 0; column < ScriptColumns; ++column)
+            if (tableCellText(table, row, column).contains(QLatin1Char('|')))
+                return { row, column };
+    }
+    return {};
+}
+
 QString scriptTableText(QTableWidget *table)
 {
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
     QString text;
     for (int row = 0; row < table->rowCount(); ++row) {
         if (tableCellText(table, row, ScriptAlias).isEmpty())
@@ -53,7 +67,8 @@ QString scriptTableText(QTableWidget *table)
         for (int i = 0; i < ScriptColumns; ++i) {
             if (i > 0)
                 text += QLatin1Char('|');
-            text += tableCellText(table, row, fileOrder[i]);
+            // A pasted line break would split the record; on loading it is a blank anyway.
+            text += tableCellText(table, row, fileOrder[i]).replace(lineBreak, QStringLiteral(" "));
         }
         text += QLatin1Char('\n');
     }
@@ -103,6 +118,9 @@ void loadScriptTable(QTableWidget *table, const QString &text)
 bool writeTextFile(const QString &path, const QString &text)
 {
     QSaveFile file(path);
+    // A folder that refuses new files (no write permission) may still hold a writable
+    // script; only then is it written in place, at the risk of a half-written file.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
     QTextStream out(&file);
@@ -122,6 +140,15 @@ bool writeTextFile(const QString &path, const QString &text)
 
 void fromlanrik::on_cmdSet_SaveScript_clicked()
 {
+    // Stored, a "|" would split its field and shift every later one on the next load.
+    const ScriptCell bar = unstorableCell(ui->tableScript);
+    if (bar.row >= 0) {
+        MessageBox::warning(this, QStringLiteral("警告"),
+            QStringLiteral("第%1行“%2”含有“|”，无法保存！")
+                .arg(bar.row + 1)
+                .arg(tableHeaderText(ui->tableScript, bar.column)));
+        return;
+    }
     const QString text = scriptTableText(ui->tableScript);
     if (writeTextFile(scriptFilePath(), text))
         MessageBox::information(this, QStringLiteral("提示信息"), QStringLiteral("文件保存成功！"));

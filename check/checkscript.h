@@ -25,8 +25,17 @@ QString tableHeaderText(const QTableWidget *table, int column);
 // become one blank. Empty fields are kept; there is no escaping of "|".
 QStringList scriptLineFields(const QString &line);
 
+// A cell of a row that would be saved holding "|", which the format cannot store;
+// row -1 when there is none. The first such cell, by rows then columns.
+struct ScriptCell
+{
+    int row = -1;
+    int column = -1;
+};
+ScriptCell unstorableCell(const QTableWidget *table);
+
 // Script text from the editor table: one "type|target|alias|success|location\n"
-// record per row whose trimmed alias is not empty.
+// record per row whose trimmed alias is not empty; a line break in a cell becomes a blank.
 QString scriptTableText(QTableWidget *table);
 // The layout the editor table and the results table share: the headers and column
 // widths given, 48-pixel rows and header, sky-blue header, two empty rows, extended
@@ -36,7 +45,8 @@ void layOutTable(QTableWidget *table, const QStringList &headers, const QList<in
 void loadScriptTable(QTableWidget *table, const QString &text);
 // Replaces the file with the text in the locale encoding (UTF-8 with a byte-order
 // mark when the locale cannot hold the text). Written to a temporary file and
-// renamed into place, so on failure the old file is untouched; false then.
+// renamed into place, so on failure the old file is untouched; false then. Only
+// where the folder refuses a temporary file is the file written in place.
 bool writeTextFile(const QString &path, const QString &text);
 
 #endif

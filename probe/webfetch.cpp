@@ -67,6 +67,7 @@ void WebFetch::done()
         return;
     take();
     download.error = reply->error();
+    download.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     download.complete = !stopped && download.error == QNetworkReply::NoError;
     reply->disconnect(this);
     reply = nullptr;

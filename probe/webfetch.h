@@ -27,6 +27,7 @@ struct HttpDownload
     bool timedOut = false; // stopped by the time bound
     bool capped = false; // cut at kHttpMaxBodyBytes
     QNetworkReply::NetworkError error = QNetworkReply::NoError;
+    int httpStatus = 0; // of the last reply; 0 when no HTTP reply came
 };
 
 // One GET without blocking (tolerant parsing, no scheme added; http, https, file and

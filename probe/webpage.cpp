@@ -5,6 +5,7 @@
 #include "ui_fromlanrik.h"
 #include "webfetch.h"
 
+#include <QFileInfo>
 #include <QPointer>
 #include <QSaveFile>
 
@@ -18,10 +19,17 @@ void fetchBanner(QLabel *label, const QString &address, int timeoutMs)
         return;
     }
     const QString path = QStringLiteral("%1/logo.gif").arg(appDir());
-    // Written aside and renamed into place: a half-written picture is never left.
+    // Written aside and renamed into place: a half-written picture is never left. A
+    // buffered write that fails on the way out does not stop a commit, hence the flush
+    // first and the size after.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(download.body) != download.body.size()
-        || !file.commit()) {
+    bool saved = file.open(QIODevice::WriteOnly) && file.write(download.body) == download.body.size()
+        && file.flush() && file.commit();
+    if (saved && QFileInfo(path).size() != download.body.size()) {
+        QFile::remove(path);
+        saved = false;
+    }
+    if (!saved) {
         label->clear(); // no banner this time; the program goes on
         return;
     }

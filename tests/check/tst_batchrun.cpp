@@ -81,16 +81,16 @@ void TstBatchRun::checkLines_data()
     addLine("lower-case type runs, content keeps it", "cmd", "echo TTL=64", "TTL=", 0, true, "TTL=64");
     addLine("success test is case-sensitive", "CMD", "echo TTL=64", "ttl=", 0, false, "TTL=64");
     addLine("exit status alone decides nothing", "CMD", "sh -c \"exit 3\"", "", 0, true, "");
-    addLine("missing program", "CMD", "no-such-program-5c1", "x", 0, false, "");
-    addLine("missing program, empty success text", "CMD", "no-such-program-5c1", "", 0, true, "");
+    addLine("missing program", "CMD", "no-such-program-5c1", "x", 0, false, "无法启动程序：no-such-program-5c1");
+    addLine("missing program, empty success text", "CMD", "no-such-program-5c1", "", 0, false, "无法启动程序：no-such-program-5c1");
     addLine("two blanks reach the command as one", "CMD", "printf \"[%s]\" \"a  b\"", "[a b]", 0, true, "[a b]");
     addLine("output trimmed", "CMD", "printf \"\\n  x  \\n\"", "x", 0, true, "x");
-    addLine("command over its bound fails", "CMD", "sh -c \"echo started; sleep 5\"", "", 300, false, "started");
+    addLine("command over its bound fails", "CMD", "sh -c \"echo started; sleep 5\"", "", 300, false, "超过 0.3 秒未完成，已终止\nstarted");
     addLine("page holds the text, kept untrimmed", "URL", "{server}/up", "OK", 0, true, page);
     addLine("page test is case-sensitive", "url", "{server}/up", "ok", 0, false, page);
     addLine("missing page: the error page is the page", "URL", "{server}/gone", "OK", 0, false, "no route");
-    addLine("unreachable port", "URL", "http://127.0.0.1:{closed}/", "OK", 0, false, "");
-    addLine("page over its bound fails", "URL", "{server}/slow", "", 300, false, "");
+    addLine("unreachable port", "URL", "http://127.0.0.1:{closed}/", "OK", 0, false, "连接被拒绝");
+    addLine("page over its bound fails", "URL", "{server}/slow", "", 300, false, "超过 0.3 秒未完成，已终止");
     addLine("type neither CMD nor URL", "PING", "127.0.0.1", "", 0, false, "类型错误：类型必须是CMD或URL");
     // clang-format on
 }
@@ -187,7 +187,7 @@ void TstBatchRun::picturePanel()
     }
 }
 
-// Also: a missing log folder stops neither the run nor gets created.
+// Also: a missing log folder does not stop the run and is made again.
 void TstBatchRun::alertsBeforeNextLine()
 {
     BatchWindow w;
@@ -204,7 +204,7 @@ void TstBatchRun::alertsBeforeNextLine()
     w.start->click();
     QCOMPARE(heard, (QStringList { "甲发现异常！@1", "丙发现异常！@3", "丁发现异常！@4" }));
     QCOMPARE(w.cell(1, 1), QStringLiteral("正常"));
-    QVERIFY(!QDir(w.dir.path()).exists(QStringLiteral("log")));
+    QVERIFY(QDir(w.dir.path()).exists(QStringLiteral("log")));
 }
 
 void TstBatchRun::nothingNestsInARun_data()
