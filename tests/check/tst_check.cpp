@@ -222,6 +222,27 @@ private slots:
         QVERIFY(w.spoken.isEmpty());
     }
 
+    // Each entry waits as long as its own text says, on the display and on the restarted timer.
+    void entries()
+    {
+        TestWindow w;
+        auto *keep = w.find<QComboBox>("cmbKeep");
+        auto *lcd = w.find<QLCDNumber>("lcdNumber");
+        QCOMPARE(keep->count(), 12);
+        for (int i = 11; i >= 0; --i) {
+            const QString text = keep->itemText(i);
+            const auto m = QRegularExpression("^(\\d+)(分钟|小时)自动执行$").match(text);
+            QVERIFY2(m.hasMatch() || text == "手动执行", qPrintable(text));
+            const int seconds
+                = m.hasMatch() ? m.captured(1).toInt() * (m.captured(2) == "分钟" ? 60 : 3600) : -1;
+            keep->setCurrentIndex(i);
+            const int shown = lcd->intValue();
+            w.call("DJS"); // read back from the timer
+            QVERIFY2(shown == seconds && lcd->intValue() == seconds,
+                qPrintable(text + ' ' + QString::number(shown)));
+        }
+    }
+
 private:
     HttpTestServer server;
 };
