@@ -243,6 +243,13 @@ private slots:
         }
     }
 
+    void countdownRoundsUp()
+    {
+        QCOMPARE(countdownSeconds(1, 1000), 1);
+        QCOMPARE(countdownSeconds(1000, 1000), 1);
+        QCOMPARE(countdownSeconds(1001, 1000), 2);
+    }
+
 private:
     HttpTestServer server;
 };
