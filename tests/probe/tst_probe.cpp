@@ -138,6 +138,16 @@ private slots:
         QCoreApplication::processEvents();
     }
 
+    // Built, not looked up: a name; the address echoed back is none.
+    void hostNameFromLookup()
+    {
+        QHostInfo info;
+        info.setHostName("printer.example");
+        QCOMPARE(::hostNameFromLookup("127.0.1.9", info), QStringLiteral("printer.example"));
+        info.setHostName("127.0.1.9");
+        QCOMPARE(::hostNameFromLookup("127.0.1.9", info), QString());
+    }
+
     void fetch_data()
     {
         QTest::addColumn<QString>("path"); // or a whole address
