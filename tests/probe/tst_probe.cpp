@@ -51,6 +51,8 @@ public:
         server.route("/cut", { 200, {}, "<p>first half|second half</p>", HttpTestReply::CutMidBody, 13 });
         server.route("/stall", { 200, {}, "<p>first half|second half</p>", HttpTestReply::StallMidBody, 13 });
         server.route("/endless", { 200, {}, "0123456789abcdefghij", HttpTestReply::EndlessBody }); // 20 bytes
+        server.redirect("/away", otherServer.url("/there"));
+        otherServer.serve("/there", "elsewhere");
         // "/hop/0" is one redirect more away from the page than are followed.
         for (int hop = 0; hop <= kHttpMaxRedirects; ++hop)
             server.redirect(QStringLiteral("/hop/%1").arg(hop), QStringLiteral("/hop/%1").arg(hop + 1));
@@ -161,6 +163,7 @@ private slots:
         QTest::newRow("error status keeps its page") << "/missing" << kHangMs << "<h1>没有这个页面</h1>" << false;
         QTest::newRow("no scheme") << server.url("/page").mid(7) << kHangMs << "" << false;
         QTest::newRow("cut mid-body keeps the part") << "/cut" << kHangMs << half << false;
+        QTest::newRow("redirect to another origin") << "/away" << kHangMs << "elsewhere" << true;
         QTest::newRow("one redirect too many") << "/hop/0" << kHangMs << "" << false;
         // The bound ends the request and keeps what arrived; so does the size cap.
         QTest::newRow("bound: accepts, never answers") << "/hang" << kBoundMs << "" << false;
@@ -194,7 +197,7 @@ private slots:
     }
 
 private:
-    HttpTestServer server;
+    HttpTestServer server, otherServer;
 };
 
 QTEST_MAIN(TstProbe)
