@@ -1,74 +1,93 @@
 #ifndef HTTPTESTSERVER_H
 #define HTTPTESTSERVER_H
 
-#include <QByteArray>
 #include <QHash>
-#include <QSslCertificate>
-#include <QSslKey>
 #include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
 
-// How a route answers. Every connection carries one request and is closed after the answer.
+// How a route answers; one request per connection. Answer: status, headers, length and body,
+// then close. CutMidBody and StallMidBody announce the whole body but send cutAfter bytes of
+// it, then close or go silent. EndlessBody repeats the body, without a length, while the client reads.
 struct HttpTestReply
 {
-    enum Behaviour {
-        Answer, // status line, headers, Content-Length, the whole body, then close
-        NeverAnswer, // keep the connection open and send nothing
-        CutMidBody, // announce the whole body, send cutAfter bytes of it, drop the connection
-        StallMidBody, // announce the whole body, send cutAfter bytes of it, then nothing more
-        EndlessBody, // no length; repeat the body for as long as the client reads
-    };
-
+    enum Behaviour { Answer, NeverAnswer, CutMidBody, StallMidBody, EndlessBody };
     int status = 200;
-    QByteArray headers; // extra header lines, each ending in "\r\n"
+    QByteArray headers; // whole lines, each ending in "\r\n"
     QByteArray body;
     Behaviour behaviour = Answer;
-    int cutAfter = 0; // CutMidBody and StallMidBody
-    int delayMs = 0; // wait this long before answering
+    int cutAfter = 0;
+    int delayMs = 0;
 };
 
-// A small HTTP/1.1 server on 127.0.0.1 for tests, answering from a route table
-// (the path as sent, query included). A path without a route gets 404.
+// A small HTTP/1.1 server on 127.0.0.1 answering from a route table (the path as sent);
+// a path without a route gets 404.
 class HttpTestServer : public QTcpServer
 {
-    Q_OBJECT
-
 public:
-    ~HttpTestServer() override { close(); }
-
-    bool start() { return listen(QHostAddress::LocalHost, 0); }
-    // Serves TLS with a throw-away self-signed certificate for 127.0.0.1, made by
-    // the openssl tool; false with errorString() where that fails.
-    bool startTls();
-    QSslCertificate certificate() const { return cert; }
-    QString errorString() const { return error; }
-
-    // "http://127.0.0.1:<port><path>" ("https://" when serving TLS).
-    QString url(const QString &path = QStringLiteral("/")) const;
-
-    void setRoute(const QString &path, const HttpTestReply &reply) { routes.insert(path, reply); }
-    void serve(const QString &path, const QByteArray &body, int status = 200,
-        const QByteArray &contentType = "text/html; charset=utf-8");
-    // The location may be a path on this server or a whole address.
-    void redirect(const QString &path, const QString &location);
-    void neverAnswer(const QString &path);
-
+    HttpTestServer() { listen(QHostAddress::LocalHost); }
+    QString url(const QString &path = {}) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path);
+    }
+    void route(const QString &path, const HttpTestReply &reply) { routes.insert(path, reply); }
+    void serve(const QString &path, const QByteArray &body, int status = 200)
+    {
+        route(path, { status, {}, body });
+    }
+    void redirect(const QString &path, const QString &to)
+    {
+        route(path, { 302, "Location: " + to.toUtf8() + "\r\n" });
+    }
     int requestCount(const QString &path) const { return counts.value(path); }
-    int requestCount() const { return total; }
 
 protected:
-    void incomingConnection(qintptr handle) override;
+    void incomingConnection(qintptr handle) override
+    {
+        auto *socket = new QTcpSocket(this);
+        socket->setSocketDescriptor(handle);
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+            const QByteArray head = socket->property("head").toByteArray() + socket->readAll();
+            socket->setProperty("head", head);
+            if (!head.contains("\r\n\r\n"))
+                return;
+            socket->disconnect(this);
+            const QString path = QString::fromLatin1(head.split(' ').value(1));
+            ++counts[path];
+            const HttpTestReply reply = routes.value(path, { 404, {}, "no route" });
+            QTimer::singleShot(reply.delayMs, socket, [socket, reply] { answer(socket, reply); });
+        });
+    }
 
 private:
-    void readRequest(QTcpSocket *socket);
-    void answer(QTcpSocket *socket, const HttpTestReply &reply);
+    static void answer(QTcpSocket *socket, const HttpTestReply &r)
+    {
+        using R = HttpTestReply;
+        if (r.behaviour == R::NeverAnswer)
+            return;
+        const QByteArray head
+            = "HTTP/1.1 " + QByteArray::number(r.status) + " X\r\nConnection: close\r\n" + r.headers;
+        if (r.behaviour == R::EndlessBody) { // kept a little ahead of the client, so nothing piles up here
+            const QByteArray chunk = r.body.repeated(65536 / r.body.size() + 1);
+            auto feed = [socket, chunk] {
+                if (socket->bytesToWrite() < chunk.size())
+                    socket->write(chunk);
+            };
+            socket->write(head + "\r\n");
+            connect(socket, &QTcpSocket::bytesWritten, socket, feed);
+            feed();
+            return;
+        }
+        const bool part = r.behaviour == R::CutMidBody || r.behaviour == R::StallMidBody;
+        socket->write(head + "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n\r\n"
+            + r.body.left(part ? r.cutAfter : r.body.size()));
+        if (r.behaviour != R::StallMidBody)
+            socket->disconnectFromHost();
+    }
 
     QHash<QString, HttpTestReply> routes;
     QHash<QString, int> counts;
-    int total = 0;
-    bool tls = false;
-    QSslCertificate cert;
-    QSslKey key;
-    QString error;
 };
 
 #endif

@@ -1,0 +1,204 @@
+#include "httptestserver.h"
+#include "ipscan.h"
+#include "ping.h"
+#include "platform.h"
+#include "testwindow.h"
+#include "webfetch.h"
+
+#include <QtNetwork>
+#include <QtTest>
+#include <QtWidgets>
+
+namespace
+{
+constexpr int kBoundMs = 300; // a bound under test
+constexpr int kHangMs = 10000; // far above any bound under test: only a hang takes this long
+
+// Puts the fake ping of data/fake-ping first on PATH while it lives: the addresses given
+// answer at once, the others stay silent for a second. No packet is sent.
+struct FakePing
+{
+    explicit FakePing(const QStringList &answering)
+    {
+        qputenv("PATH", TEST_SOURCE_DIR "/data/fake-ping:" + path);
+        qputenv("NETCHECK_FAKE_PING_ANSWERS", answering.join(' ').toUtf8());
+    }
+    ~FakePing() { qputenv("PATH", path); }
+    const QByteArray path = qgetenv("PATH");
+};
+
+void scan(TestWindow &w, const QString &from, const QString &to)
+{
+    w.find<QLineEdit>("txtSIPadd")->setText(from);
+    w.find<QLineEdit>("txtEIPadd")->setText(to);
+    w.click("cmdScanIP");
+}
+} // namespace
+
+class TstProbe : public QObject
+{
+    Q_OBJECT
+
+public:
+    TstProbe()
+    {
+        // No name lookup leaves the machine.
+        setNameLookupOverride([](const QString &address) { return "host-" + address.section('.', -1); });
+        server.serve("/page", "<p>网络检测</p>");
+        server.serve("/zero", QByteArray("before\0after", 12));
+        server.serve("/missing", "<h1>没有这个页面</h1>", 404);
+        server.route("/hang", { 200, {}, {}, HttpTestReply::NeverAnswer });
+        server.route("/cut", { 200, {}, "<p>first half|second half</p>", HttpTestReply::CutMidBody, 13 });
+        server.route("/stall", { 200, {}, "<p>first half|second half</p>", HttpTestReply::StallMidBody, 13 });
+        server.route("/endless", { 200, {}, "0123456789abcdefghij", HttpTestReply::EndlessBody }); // 20 bytes
+        server.redirect("/away", otherServer.url("/there"));
+        otherServer.serve("/there", "elsewhere");
+        // "/hop/0" is one redirect more away from the page than are followed.
+        for (int hop = 0; hop <= kHttpMaxRedirects; ++hop)
+            server.redirect(QStringLiteral("/hop/%1").arg(hop), QStringLiteral("/hop/%1").arg(hop + 1));
+        server.serve(QStringLiteral("/hop/%1").arg(kHttpMaxRedirects + 1), "end of the chain");
+    }
+
+private slots:
+    void cleanupTestCase() { setNameLookupOverride(nullptr); }
+
+    void pingVerdict_data()
+    {
+        QTest::addColumn<QString>("kernel");
+        QTest::addColumn<QString>("output"); // shortened to the lines that matter
+        QTest::addColumn<QString>("verdict");
+        // clang-format off
+        QTest::newRow("linux reply") << "linux" << "64 bytes from 127.0.0.1: icmp_seq=1 ttl=64 time=0.1 ms\n" << "成功";
+        QTest::newRow("linux unreachable, +1 errors") << "linux" << "From 192.0.2.1 icmp_seq=1 Destination Host Unreachable\n1 packets transmitted, 0 received, +1 errors, 100% packet loss\n" << "失败";
+        QTest::newRow("windows chinese reply") << "winnt" << "来自 127.0.0.1 的回复: 字节=32 时间<1ms TTL=128\n" << "成功";
+        QTest::newRow("windows unreachable, one received") << "winnt" << "Reply from 192.0.2.1: Destination host unreachable.\n    Packets: Sent = 1, Received = 1, Lost = 0 (0% loss),\n" << "失败";
+        QTest::newRow("windows TTL expired in transit") << "winnt" << "Reply from 192.0.2.1: TTL expired in transit.\n" << "失败";
+        QTest::newRow("chinese heading is a sign on windows") << "winnt" << "往返行程的估计时间(以毫秒为单位):\n" << "成功";
+        QTest::newRow("chinese heading alone is no sign on linux") << "linux" << "往返行程的估计时间(以毫秒为单位):\n" << "失败";
+        QTest::newRow("darwin is no windows, even with a reply") << "darwin" << "64 bytes from 127.0.0.1: icmp_seq=0 ttl=64\n" << "失败";
+        // clang-format on
+    }
+    void pingVerdict()
+    {
+        QFETCH(QString, kernel);
+        QFETCH(QString, output);
+        QFETCH(QString, verdict);
+        QCOMPARE(::pingVerdict(platformOf(kernel), output), verdict);
+    }
+
+    void scanRange_data()
+    {
+        QTest::addColumn<QString>("range");
+        QTest::addColumn<QString>("problem");
+        // clang-format off
+        QTest::newRow("bad start") << "127.0.1.x 127.0.1.5" << "起始IP地址错误！";
+        QTest::newRow("shortened end beyond one subnet") << "127.1 127.65535" << "结束IP地址错误！";
+        QTest::newRow("different subnets") << "127.0.1.1 127.0.2.5" << "起始和结束IP地址不在一个网段里！";
+        QTest::newRow("start above end: an empty range") << "127.0.1.9 127.0.1.3" << "127.0.1 9-3";
+        // clang-format on
+    }
+    void scanRange()
+    {
+        QFETCH(QString, range);
+        QFETCH(QString, problem);
+        ScanRange r;
+        const QString found = checkScanRange(range.section(' ', 0, 0), range.section(' ', 1), &r);
+        QCOMPARE(found.isEmpty() ? QStringLiteral("%1 %2-%3").arg(r.prefix).arg(r.first).arg(r.last) : found,
+            problem);
+    }
+
+    // Later addresses answer at once while earlier ones stay silent: results still show in
+    // address order. A later scan adds no duplicates: .1 stops answering but stays listed, .4
+    // answers again, .3 is new and goes last. Clearing waits for the running scan.
+    void scanResults()
+    {
+        TestWindow w;
+        auto *log = w.find<QTextEdit>("txtJG");
+        {
+            FakePing fake({ "127.0.1.1", "127.0.1.4", "127.0.1.5" });
+            scan(w, " 127.0.1.1\t", "  127.0.1.6 "); // blanks do not matter
+            // The log grows while .2 is waited for.
+            QTRY_COMPARE(log->toPlainText(), QStringLiteral("Ping 127.0.1.1 >> 成功\n"));
+            QTRY_VERIFY_WITH_TIMEOUT(w.find("cmdScanIP")->isEnabled(), kHangMs);
+            QCOMPARE(log->toPlainText(),
+                "Ping 127.0.1.6 >> 失败\nPing 127.0.1.5 >> 成功\nPing 127.0.1.4 >> 成功\n"
+                "Ping 127.0.1.3 >> 失败\nPing 127.0.1.2 >> 失败\nPing 127.0.1.1 >> 成功\n");
+        }
+        FakePing fake({ "127.0.1.3", "127.0.1.4" });
+        scan(w, "127.0.1.1", "127.0.1.4");
+        QTRY_VERIFY_WITH_TIMEOUT(w.find("cmdScanIP")->isEnabled(), kHangMs);
+        QStringList rows; // subnet: address=name ...
+        for (QTreeWidgetItemIterator it(w.find<QTreeWidget>("treeWidgetIpScan")); *it; ++it)
+            rows << ((*it)->parent() ? " " : "") + (*it)->text(0)
+                    + ((*it)->parent() ? '=' + (*it)->text(1) : ":");
+        QCOMPARE(rows.join(""),
+            QStringLiteral("127.0.1: 127.0.1.1=host-1 127.0.1.4=host-4 127.0.1.5=host-5 127.0.1.3=host-3"));
+        scan(w, "127.0.1.1", "127.0.1.20");
+        w.call("on_cmdClearTree_clicked");
+        QCOMPARE(w.find<QTreeWidget>("treeWidgetIpScan")->topLevelItemCount(), 1);
+        w.window.reset(); // closing during a scan: late results have nowhere to go
+        QCoreApplication::processEvents();
+    }
+
+    // Built, not looked up: a name; the address echoed back is none.
+    void hostNameFromLookup()
+    {
+        QHostInfo info;
+        info.setHostName("printer.example");
+        QCOMPARE(::hostNameFromLookup("127.0.1.9", info), QStringLiteral("printer.example"));
+        info.setHostName("127.0.1.9");
+        QCOMPARE(::hostNameFromLookup("127.0.1.9", info), QString());
+    }
+
+    void fetch_data()
+    {
+        QTest::addColumn<QString>("path"); // or a whole address
+        QTest::addColumn<int>("boundMs");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("complete");
+        const QString half = "<p>first half", endless = "0123456789abcdefghij";
+        // clang-format off
+        QTest::newRow("page") << "/page" << kHangMs << "<p>网络检测</p>" << true;
+        QTest::newRow("zero byte ends the text") << "/zero" << kHangMs << "before" << true;
+        QTest::newRow("error status keeps its page") << "/missing" << kHangMs << "<h1>没有这个页面</h1>" << false;
+        QTest::newRow("no scheme") << server.url("/page").mid(7) << kHangMs << "" << false;
+        QTest::newRow("cut mid-body keeps the part") << "/cut" << kHangMs << half << false;
+        QTest::newRow("redirect to another origin") << "/away" << kHangMs << "elsewhere" << true;
+        QTest::newRow("one redirect too many") << "/hop/0" << kHangMs << "" << false;
+        // The bound ends the request and keeps what arrived; so does the size cap.
+        QTest::newRow("bound: accepts, never answers") << "/hang" << kBoundMs << "" << false;
+        QTest::newRow("bound: stalls mid-body") << "/stall" << kBoundMs << half << false;
+        QTest::newRow("cap: endless stream") << "/endless" << kHangMs << endless.repeated(kHttpMaxBodyBytes / 20 + 1).left(kHttpMaxBodyBytes) << false;
+        // clang-format on
+    }
+    void fetch()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, boundMs);
+        QFETCH(QString, text);
+        QFETCH(bool, complete);
+        QElapsedTimer clock;
+        clock.start();
+        const HttpDownload download = httpDownload(path.startsWith('/') ? server.url(path) : path, boundMs);
+        QVERIFY2(clock.elapsed() < kHangMs, "the request was not ended");
+        QCOMPARE(bodyText(download.body), text);
+        QCOMPARE(download.complete, complete);
+        QCOMPARE(download.timedOut, boundMs == kBoundMs);
+    }
+
+    // A cut-off download leaves no file behind, or the banner would never be fetched again.
+    void bannerCutOff()
+    {
+        TestWindow w;
+        QVERIFY(QFile::remove(w.path("logo.gif")));
+        QMetaObject::invokeMethod(w.window.get(), "setNetworkGIF", Q_ARG(QString, server.url("/cut")));
+        QVERIFY(!QFile::exists(w.path("logo.gif")));
+        QVERIFY(!w.find<QLabel>("labGif")->movie());
+    }
+
+private:
+    HttpTestServer server, otherServer;
+};
+
+QTEST_MAIN(TstProbe)
+#include "tst_probe.moc"
