@@ -1,12 +1,15 @@
 #include "batchrun.h"
+#include "checkengine.h"
 #include "checkscript.h"
 #include "httptestserver.h"
+#include "processes.h"
 #include "schedule.h"
 #include "testwindow.h"
 
 #include <QtTest>
 #include <QtWidgets>
 #include <csignal>
+#include <qpa/qwindowsysteminterface.h>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -305,6 +308,60 @@ private slots:
         w.click("cmdScripCopy");
         QCOMPARE(
             QApplication::clipboard()->text().section('\n', 1), "\"64 bytes\nTTL=64\"\t\"\"\"a\"\"\tb\"\t\n");
+    }
+
+    // Lines that end out of order are reported in script order. A cancel ends every process of
+    // a command's group and reports nothing more.
+    void runnerOrderAndCancel()
+    {
+        CheckRunner runner;
+        QList<int> order;
+        connect(&runner, &CheckRunner::checked, [&](int index) { order << index; });
+        QSignalSpy finished(&runner, &CheckRunner::finished);
+        runner.start(
+            checkLinesOf("CMD|sleep 0.5|慢||\nCMD|echo b|快|b|\nURL|" + server.url("/up") + "|页|OK|\n"));
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(order, QList<int>({ 0, 1, 2 }));
+        QTemporaryDir dir;
+        const QString group = dir.filePath("group");
+        runner.start(checkLinesOf("CMD|sh -c \"echo $$ > " + group + "; sleep 300 & sleep 301\"|甲||\n"));
+        QTRY_VERIFY(numberIn(group) > 0);
+        runner.cancel();
+        QTRY_COMPARE(livingInGroup(numberIn(group)), 0);
+        QVERIFY(!finished.wait(300));
+        QCOMPARE(order.size(), 3);
+    }
+
+    // The window takes real input while a run waits (a click on another tab is handled during
+    // the run); a schedule timeout while the command tab waits for its command starts nothing.
+    void inputDuringWaits()
+    {
+        TestWindow w;
+        setScript(w, { { "慢", "CMD", "sleep 1", "", "A" } });
+        auto *tabs = w.find<QTabWidget>("tabWidget");
+        int tabDuringRun = -1;
+        QTimer::singleShot(200, [&] {
+            QTabBar *bar = tabs->tabBar();
+            const QPoint at = bar->mapTo(w.window.get(), bar->tabRect(3).center());
+            for (QEvent::Type type : { QEvent::MouseButtonPress, QEvent::MouseButtonRelease })
+                QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+                    w.window->windowHandle(), at, w.window->mapToGlobal(at),
+                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton, type);
+        });
+        QTimer::singleShot(700, [&] { tabDuringRun = tabs->currentIndex(); });
+        w.click("cmdScriptStart");
+        QCOMPARE(tabDuringRun, 3);
+
+        bool startedDuringCommand = false;
+        setSpeechObserver([&](const QString &) { startedDuringCommand |= !w.find("cmdCMD")->isEnabled(); });
+        w.find<QCheckBox>("chkSpack")->setChecked(true);
+        setScheduleSecondMs(5); // a minute lasts 300 ms
+        w.find<QTextEdit>("txtCMD")->setPlainText("sleep 1");
+        w.click("cmdCMD");
+        w.find<QComboBox>("cmbKeep")->setCurrentIndex(1);
+        QTRY_VERIFY(w.find("cmdCMD")->isEnabled());
+        w.find<QComboBox>("cmbKeep")->setCurrentIndex(0);
+        QVERIFY(!startedDuringCommand);
     }
 
     // Each entry waits as long as its own text says, on the display and on the restarted timer.

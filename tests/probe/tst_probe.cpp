@@ -1,13 +1,16 @@
+#include "command.h"
 #include "httptestserver.h"
 #include "ipscan.h"
 #include "ping.h"
 #include "platform.h"
+#include "processes.h"
 #include "testwindow.h"
 #include "webfetch.h"
 
 #include <QtNetwork>
 #include <QtTest>
 #include <QtWidgets>
+#include <unistd.h>
 
 namespace
 {
@@ -138,6 +141,87 @@ private slots:
         QCOMPARE(w.find<QTreeWidget>("treeWidgetIpScan")->topLevelItemCount(), 1);
         w.window.reset(); // closing during a scan: late results have nowhere to go
         QCoreApplication::processEvents();
+    }
+
+    // Nothing a command started outlives it: not at its bound, not on cancel, not a child
+    // left running in the background when the command itself has ended.
+    void noProcessOutlivesItsCommand_data()
+    {
+        QTest::addColumn<QString>("script"); // for sh -c; %1 is the file that gets its group
+        QTest::addColumn<int>("boundMs");
+        QTest::addColumn<QString>("output"); // "-": cancelled before the end
+        QTest::newRow("background child left behind")
+            << "echo $$ > %1; sleep 300 & echo hi" << kHangMs << "hi\n";
+        QTest::newRow("bound reached") << "echo $$ > %1; echo started; sleep 301" << kBoundMs << "started\n";
+        QTest::newRow("cancelled") << "echo $$ > %1; sleep 300 & sleep 302" << kHangMs << "-";
+    }
+    void noProcessOutlivesItsCommand()
+    {
+        QFETCH(QString, script);
+        QFETCH(int, boundMs);
+        QFETCH(QString, output);
+        QTemporaryDir dir;
+        const QString groupFile = dir.filePath("group");
+        CommandRun run("sh -c \"" + script.arg(groupFile) + '"', boundMs);
+        QSignalSpy finished(&run, &CommandRun::finished);
+        run.start();
+        QTRY_VERIFY(numberIn(groupFile) > 0);
+        if (output == "-") {
+            run.cancel();
+            QVERIFY(!finished.wait(kBoundMs));
+        } else {
+            QVERIFY(finished.wait(kHangMs));
+            QCOMPARE(QString::fromUtf8(run.output()), output);
+            QCOMPARE(run.timedOut(), boundMs == kBoundMs);
+        }
+        QTRY_COMPARE(livingInGroup(numberIn(groupFile)), 0);
+    }
+
+    // A command that reads its input ends at once; what a command prints is kept up to the cap.
+    void inputAndOutputBounds_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("kept");
+        QTest::newRow("reads standard input") << "cat" << 0;
+        QTest::newRow("prints 20 MB") << "sh -c \"yes | head -c 20000000\"" << kCommandMaxOutputBytes;
+        QTest::newRow("prints without end") << "yes" << kCommandMaxOutputBytes;
+    }
+    void inputAndOutputBounds()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, kept);
+        // The test's own input stays open: a command given it would wait.
+        int input[2];
+        QVERIFY(pipe(input) == 0);
+        const int ownInput = dup(0);
+        dup2(input[0], 0);
+        CommandRun run(command, 2 * kHangMs);
+        QSignalSpy finished(&run, &CommandRun::finished);
+        run.start();
+        QTest::qWait(1); // started
+        dup2(ownInput, 0);
+        for (int fd : { input[0], input[1], ownInput })
+            close(fd);
+        if (command == "yes") // ended by the test, well before its own bound
+            QTRY_VERIFY_WITH_TIMEOUT(
+                run.output().size() == kCommandMaxOutputBytes || !finished.isEmpty(), kHangMs);
+        else
+            QVERIFY(finished.wait(kHangMs));
+        QCOMPARE(run.output().size(), kept);
+    }
+
+    // The command tab runs its lines one after another without blocking: the button is off
+    // until the output, each line under its separator, shows at once as text.
+    void commandTab()
+    {
+        TestWindow w;
+        w.find<QTextEdit>("txtCMD")->setPlainText("  printf <b>x</b>  \n\nno-such-program-netcheck");
+        w.click("cmdCMD");
+        QVERIFY(!w.find("cmdCMD")->isEnabled());
+        QTRY_VERIFY(w.find("cmdCMD")->isEnabled());
+        const QString line = QString(49, '-') + '\n';
+        QCOMPARE(w.find<QTextEdit>("textCMD")->toPlainText(),
+            "printf <b>x</b>\n" + line + "<b>x</b>\nno-such-program-netcheck\n" + line + '\n');
     }
 
     // Built, not looked up: a name; the address echoed back is none.
