@@ -4,6 +4,7 @@
 #include "fromlanrik.h"
 #include "ipscan.h"
 #include "platform.h"
+#include "speech.h"
 #include "startup.h"
 #include "startupsettings.h"
 #include "sysinfo.h"
@@ -169,9 +170,11 @@ void fromlanrik::Start()
         ui->cmbKeep->insertItem(ui->cmbKeep->count(), QIcon(), entry);
     ui->cmbKeep->setCurrentIndex(0);
 
+    // Offered only once an engine has answered with a Chinese voice; start-up does not wait.
     ui->chkSpack->hide();
-    if (currentPlatform().windows)
-        ui->chkSpack->show();
+    QCheckBox *speech = ui->chkSpack;
+    whenSpeechReady(
+        this, [speech](const SpeechSurvey &survey) { speech->setVisible(survey.choice.isValid()); });
 
     timerKeep = new QTimer(this);
     connect(timerKeep, SIGNAL(timeout()), this, SLOT(AutoKeep()));
