@@ -9,6 +9,7 @@
 #include "startupsettings.h"
 #include "sysinfo.h"
 #include "ui_fromlanrik.h"
+#include "unsavedscript.h"
 #include "webfetch.h"
 
 #include <QCoreApplication>
@@ -141,6 +142,8 @@ void fromlanrik::Start()
     ui->labelInfo->setText(QHostInfo::localHostName());
 
     loadScriptTable(ui->tableScript, readTextFile(scriptFilePath()));
+    markScriptSaved(ui->tableScript);
+    askToSaveBeforeClosing(this, ui->tableScript);
     // The batch run replaces this layout with its own; until then the table is read-only.
     layOutTable(ui->tableWidget,
         { QStringLiteral("名称"), QStringLiteral("状态"), QStringLiteral("检测内容"),

@@ -3,6 +3,7 @@
 #include "fromlanrik.h"
 #include "messagebox.h"
 #include "ui_fromlanrik.h"
+#include "unsavedscript.h"
 
 #include <QHeaderView>
 #include <QSaveFile>
@@ -120,13 +121,21 @@ bool writeTextFile(const QString &path, const QString &text)
     return file.commit();
 }
 
+bool saveScriptTable(QWidget *parent, QTableWidget *table)
+{
+    const QString text = scriptTableText(table);
+    if (!writeTextFile(scriptFilePath(), text)) {
+        MessageBox::warning(parent, QStringLiteral("警告"), QStringLiteral("文件保存失败！"));
+        return false;
+    }
+    markScriptSaved(table);
+    MessageBox::information(parent, QStringLiteral("提示信息"), QStringLiteral("文件保存成功！"));
+    return true;
+}
+
 void fromlanrik::on_cmdSet_SaveScript_clicked()
 {
-    const QString text = scriptTableText(ui->tableScript);
-    if (writeTextFile(scriptFilePath(), text))
-        MessageBox::information(this, QStringLiteral("提示信息"), QStringLiteral("文件保存成功！"));
-    else
-        MessageBox::warning(this, QStringLiteral("警告"), QStringLiteral("文件保存失败！"));
+    saveScriptTable(this, ui->tableScript);
 }
 
 void fromlanrik::on_cmdScriptInsLine_clicked()

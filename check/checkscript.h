@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class QTableWidget;
+class QWidget;
 
 // Editor table columns. The file stores the same fields in another order:
 // type|target|alias|success|location.
@@ -38,5 +39,8 @@ void loadScriptTable(QTableWidget *table, const QString &text);
 // mark when the locale cannot hold the text). Written to a temporary file and
 // renamed into place, so on failure the old file is untouched; false then.
 bool writeTextFile(const QString &path, const QString &text);
+// Saves the editor table to the script file and tells the user how it went (the save
+// button, and closing with unsaved edits); true when the file was written.
+bool saveScriptTable(QWidget *parent, QTableWidget *table);
 
 #endif
