@@ -19,12 +19,6 @@ std::function<void(const QString &)> &speechObserver()
     return observer;
 }
 
-std::function<QVector<SpeechEngineVoices>()> &enginesOverride()
-{
-    static std::function<QVector<SpeechEngineVoices>()> offers;
-    return offers;
-}
-
 // Lower is better; -1 for a voice that does not speak Mandarin.
 int chineseRank(const SpeechVoice &voice)
 {
@@ -179,14 +173,8 @@ Speaker *startSpeaker()
     s->thread->start();
     QMetaObject::invokeMethod(
         s->context,
-        [s, offers = enginesOverride()] {
-            SpeechSurvey survey;
-            if (offers) {
-                survey.offers = offers();
-                survey.choice = chineseVoiceOf(survey.offers);
-            } else {
-                survey = surveyEngines(s);
-            }
+        [s] {
+            const SpeechSurvey survey = surveyEngines(s);
             SpeechAnswer *answer = s->answer;
             QMetaObject::invokeMethod(
                 answer, [answer, survey] { answer->give(survey); }, Qt::QueuedConnection);
@@ -203,12 +191,6 @@ Speaker *theSpeaker()
     return speaker;
 }
 } // namespace
-
-void setSpeechEnginesOverride(std::function<QVector<SpeechEngineVoices>()> offers)
-{
-    enginesOverride() = std::move(offers);
-    stopSpeaker();
-}
 
 void whenSpeechReady(QObject *context, std::function<void(const SpeechSurvey &)> ready)
 {

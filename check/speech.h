@@ -54,11 +54,7 @@ void whenSpeechReady(QObject *context, std::function<void(const SpeechSurvey &)>
 // Speaks the text with the chosen Chinese voice; returns at once. Without one nothing is spoken.
 void speakText(const QString &text);
 
-// Test seams. While an observer is set, speakText hands the text to it instead of the engine.
+// Test seam: while set, speakText hands the text to the observer instead of the engine.
 void setSpeechObserver(std::function<void(const QString &)> observer);
-// While set, the engines' offers come from this function (called on the speech thread) and no
-// engine is started; an empty function restores the platform's engines. Either way the next
-// whenSpeechReady asks again.
-void setSpeechEnginesOverride(std::function<QVector<SpeechEngineVoices>()> offers);
 
 #endif
