@@ -1,9 +1,14 @@
 #include "messagebox.h"
 
+#include <QAbstractButton>
+
+#include <utility>
+
 namespace
 {
 bool recording = false;
 QList<MessageBox::Shown> recorded;
+QMessageBox::StandardButton nextAnswer = QMessageBox::NoButton;
 
 QMessageBox::StandardButton show(
     QMessageBox::Icon icon, QWidget *parent, const QString &title, const QString &text)
@@ -43,10 +48,36 @@ QMessageBox *openWarning(QWidget *parent, const QString &title, const QString &t
     return box;
 }
 
+QMessageBox::StandardButton question(QWidget *parent, const QString &title, const QString &text,
+    QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
+{
+    if (recording) {
+        recorded.append({ QMessageBox::Question, title, text, parent });
+        const QMessageBox::StandardButton answer = std::exchange(nextAnswer, QMessageBox::NoButton);
+        return answer == QMessageBox::NoButton ? defaultButton : answer;
+    }
+    QMessageBox box(QMessageBox::Question, title, text, buttons, parent);
+    box.setDefaultButton(defaultButton);
+    // No translation is loaded: the standard buttons would read in English.
+    const QPair<QMessageBox::StandardButton, QString> labels[]
+        = { { QMessageBox::Save, QStringLiteral("保存") }, { QMessageBox::Discard, QStringLiteral("不保存") },
+              { QMessageBox::Cancel, QStringLiteral("取消") } };
+    for (const auto &label : labels)
+        if (QAbstractButton *button = box.button(label.first))
+            button->setText(label.second);
+    return QMessageBox::StandardButton(box.exec());
+}
+
+void setNextAnswer(QMessageBox::StandardButton answer)
+{
+    nextAnswer = answer;
+}
+
 void startRecording()
 {
     recording = true;
     recorded.clear();
+    nextAnswer = QMessageBox::NoButton;
 }
 
 void stopRecording()

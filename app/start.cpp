@@ -4,10 +4,12 @@
 #include "fromlanrik.h"
 #include "ipscan.h"
 #include "platform.h"
+#include "speech.h"
 #include "startup.h"
 #include "startupsettings.h"
 #include "sysinfo.h"
 #include "ui_fromlanrik.h"
+#include "unsavedscript.h"
 #include "webfetch.h"
 
 #include <QCoreApplication>
@@ -148,6 +150,8 @@ void fromlanrik::Start()
     ui->labelInfo->setText(QHostInfo::localHostName());
 
     loadScriptTable(ui->tableScript, readTextFile(scriptFilePath()));
+    markScriptSaved(ui->tableScript);
+    askToSaveBeforeClosing(this, ui->tableScript);
     // The batch run replaces this layout with its own; until then the table is read-only.
     layOutTable(ui->tableWidget,
         { QStringLiteral("名称"), QStringLiteral("状态"), QStringLiteral("检测内容"),
@@ -177,9 +181,11 @@ void fromlanrik::Start()
         ui->cmbKeep->insertItem(ui->cmbKeep->count(), QIcon(), entry);
     ui->cmbKeep->setCurrentIndex(0);
 
+    // Offered only once an engine has answered with a Chinese voice; start-up does not wait.
     ui->chkSpack->hide();
-    if (currentPlatform().windows)
-        ui->chkSpack->show();
+    QCheckBox *speech = ui->chkSpack;
+    whenSpeechReady(
+        this, [speech](const SpeechSurvey &survey) { speech->setVisible(survey.choice.isValid()); });
 
     timerKeep = new QTimer(this);
     connect(timerKeep, SIGNAL(timeout()), this, SLOT(AutoKeep()));

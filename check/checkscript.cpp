@@ -3,6 +3,7 @@
 #include "fromlanrik.h"
 #include "messagebox.h"
 #include "ui_fromlanrik.h"
+#include "unsavedscript.h"
 
 #include <QHeaderView>
 #include <QRegularExpression>
@@ -138,22 +139,28 @@ bool writeTextFile(const QString &path, const QString &text)
     return file.commit();
 }
 
-void fromlanrik::on_cmdSet_SaveScript_clicked()
+bool saveScriptTable(QWidget *parent, QTableWidget *table)
 {
     // Stored, a "|" would split its field and shift every later one on the next load.
-    const ScriptCell bar = unstorableCell(ui->tableScript);
+    const ScriptCell bar = unstorableCell(table);
     if (bar.row >= 0) {
-        MessageBox::warning(this, QStringLiteral("警告"),
-            QStringLiteral("第%1行“%2”含有“|”，无法保存！")
-                .arg(bar.row + 1)
-                .arg(tableHeaderText(ui->tableScript, bar.column)));
-        return;
+        MessageBox::warning(parent, QStringLiteral("警告"),
+            QStringLiteral("第%1行“%2”含有“|”，无法保存！").arg(bar.row + 1).arg(tableHeaderText(table, bar.column)));
+        return false;
     }
-    const QString text = scriptTableText(ui->tableScript);
-    if (writeTextFile(scriptFilePath(), text))
-        MessageBox::information(this, QStringLiteral("提示信息"), QStringLiteral("文件保存成功！"));
-    else
-        MessageBox::warning(this, QStringLiteral("警告"), QStringLiteral("文件保存失败！"));
+    const QString text = scriptTableText(table);
+    if (!writeTextFile(scriptFilePath(), text)) {
+        MessageBox::warning(parent, QStringLiteral("警告"), QStringLiteral("文件保存失败！"));
+        return false;
+    }
+    markScriptSaved(table);
+    MessageBox::information(parent, QStringLiteral("提示信息"), QStringLiteral("文件保存成功！"));
+    return true;
+}
+
+void fromlanrik::on_cmdSet_SaveScript_clicked()
+{
+    saveScriptTable(this, ui->tableScript);
 }
 
 void fromlanrik::on_cmdScriptInsLine_clicked()

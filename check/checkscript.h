@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class QTableWidget;
+class QWidget;
 
 // Editor table columns. The file stores the same fields in another order:
 // type|target|alias|success|location.
@@ -48,5 +49,8 @@ void loadScriptTable(QTableWidget *table, const QString &text);
 // renamed into place, so on failure the old file is untouched; false then. Only
 // where the folder refuses a temporary file is the file written in place.
 bool writeTextFile(const QString &path, const QString &text);
+// Saves the editor table to the script file and tells the user how it went (the save
+// button, and closing with unsaved edits); true when the file was written.
+bool saveScriptTable(QWidget *parent, QTableWidget *table);
 
 #endif

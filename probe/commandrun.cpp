@@ -233,8 +233,8 @@ void CommandRun::readOutput(int budget)
 
 void CommandRun::mainProcessEnded()
 {
-    if (waitpid(pid_t(pid), nullptr, WNOHANG) != pid_t(pid))
-        return; // still running (a poll)
+    if (waitpid(pid_t(pid), nullptr, WNOHANG) == 0)
+        return; // still running (a poll); collected by someone else counts as ended
     // What the main process printed is in the pipe by now; anything it left behind
     // goes with the group before the rest is read.
     ::kill(-pid_t(pid), SIGKILL);

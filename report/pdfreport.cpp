@@ -2,14 +2,18 @@
 #include "appdir.h"
 #include "checkscript.h"
 #include "fromlanrik.h"
+#include "messagebox.h"
 #include "pdflayout.h"
+#include "platform.h"
 #include "ui_fromlanrik.h"
 
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QProcess>
 #include <QTableWidget>
 #include <QTextLayout>
 #include <QUrl>
@@ -228,12 +232,41 @@ bool writeTableToPdf(QTableWidget *table, const QString &path, const QString &ti
     return written && file.error() == QFileDevice::NoError;
 }
 
+void openInViewer(QWidget *window, const QString &path)
+{
+    if (!currentPlatform().linuxKernel) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+        return;
+    }
+    // QDesktopServices::openUrl counts a started xdg-open as success; only its exit
+    // status tells that no viewer took the file. Driven by signals: xdg-open may wait
+    // until the viewer is closed.
+    auto *opener = new QProcess(window);
+    opener->setStandardInputFile(QProcess::nullDevice());
+    opener->setStandardOutputFile(QProcess::nullDevice());
+    opener->setStandardErrorFile(QProcess::nullDevice());
+    const auto done = [opener, window, path](bool opened) {
+        opener->deleteLater();
+        if (!opened)
+            MessageBox::information(window, QStringLiteral("提示信息"),
+                QStringLiteral("没有找到打开PDF文件的程序，报告已保存在：\n%1")
+                    .arg(QDir::toNativeSeparators(path)));
+    };
+    QObject::connect(opener, &QProcess::errorOccurred, opener, [done](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            done(false);
+    });
+    QObject::connect(opener, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), opener,
+        [done](int code, QProcess::ExitStatus status) { done(status == QProcess::NormalExit && code == 0); });
+    opener->start(QStringLiteral("xdg-open"), { path });
+}
+
 bool printTableToPdf(QTableWidget *table, const QString &path, const QString &title, const QString &subtitle,
     const QString &footer, const QString &orientation)
 {
     if (!writeTableToPdf(table, path, title, subtitle, footer, orientation))
         return false;
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    openInViewer(table->window(), path);
     return true;
 }
 

@@ -4,11 +4,13 @@
 #include "httptestserver.h"
 #include "processes.h"
 #include "schedule.h"
+#include "speech.h"
 #include "testwindow.h"
 
 #include <QtTest>
 #include <QtWidgets>
 #include <csignal>
+#include <optional>
 #include <qpa/qwindowsysteminterface.h>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
@@ -362,6 +364,102 @@ private slots:
         QTRY_VERIFY(w.find("cmdCMD")->isEnabled());
         w.find<QComboBox>("cmbKeep")->setCurrentIndex(0);
         QVERIFY(!startedDuringCommand);
+    }
+
+    // Each engine as "engine: locale/voice;locale/voice": a Mandarin voice is chosen whatever
+    // locale it is listed under, the plain voice before its variants; never Cantonese or Hakka.
+    void chineseVoice_data()
+    {
+        QTest::addColumn<QStringList>("offers");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("espeak-ng's plain Mandarin under C, after an English-only engine") << QStringList {
+            "flite: en_US/kal16",
+            "speechd: C/Chinese (Mandarin, latin as Pinyin);C/Chinese (Mandarin, latin as English)+Adam;"
+            "C/Chinese (Mandarin, latin as English);yue_HK/Chinese (Cantonese)"
+        } << "speechd/Chinese (Mandarin, latin as English)";
+        QTest::newRow("a mainland locale, before a name")
+            << QStringList { "speechd: C/Mandarin", "sapi: en_US/David;zh_TW/Hanhan;zh_CN/Huihui" }
+            << "sapi/Huihui";
+        QTest::newRow("Cantonese and Hakka only")
+            << QStringList { "speechd: yue_HK/Cantonese;C/Hakka Chinese" } << "";
+    }
+    void chineseVoice()
+    {
+        QFETCH(QStringList, offers);
+        QVector<SpeechEngineVoices> engines;
+        for (const QString &offer : offers) {
+            engines.append({ offer.section(": ", 0, 0), {} });
+            for (const QString &voice : offer.section(": ", 1).split(';'))
+                engines.last().voices.append({ voice.section('/', 1), QLocale(voice.section('/', 0, 0)) });
+        }
+        const SpeechChoice choice = chineseVoiceOf(engines);
+        QTEST(choice.isValid() ? choice.engine + '/' + choice.voice : QString(), "chosen");
+    }
+
+    // The real service, asked by the speech test alone (LANG=C): the box appears once it has
+    // answered, and alerts speak with espeak-ng's voice for the language cmn.
+    void mandarinUnderCLocale()
+    {
+        if (qgetenv("LANG") != "C" || !qEnvironmentVariableIsEmpty("LC_ALL"))
+            QSKIP("run under LANG=C by the speech test");
+        TestWindow w;
+        QVERIFY(w.find("chkSpack")->isHidden()); // start-up did not wait
+        std::optional<SpeechSurvey> answer;
+        whenSpeechReady(w.window.get(), [&](const SpeechSurvey &survey) { answer = survey; });
+        // A service that never answers, or none at all, is the machine's fault, not the program's.
+        if (!QTest::qWaitFor([&] { return answer.has_value(); }, 120000)
+            || answer->offers.value(0).voices.isEmpty())
+            QSKIP("no speech service answered here within two minutes");
+        QCOMPARE(answer->choice.engine + '/' + answer->choice.voice,
+            QStringLiteral("speechd/Chinese (Mandarin, latin as English)"));
+        QVERIFY(!w.find("chkSpack")->isHidden());
+    }
+
+    // Closed while a run waits for its slow line, with the script as loaded, saved, or edited
+    // and then answered: the run ends only if the window closes.
+    void closing_data()
+    {
+        QTest::addColumn<QString>("how"); // edited or saved first, the folder refusing the save
+        QTest::addColumn<int>("answer"); // 0: no question expected
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("as loaded") << "" << 0 << true << false;
+        QTest::newRow("saved by the button") << "edit save" << 0 << true << true;
+        QTest::newRow("保存") << "edit" << int(QMessageBox::Save) << true << true;
+        QTest::newRow("不保存") << "edit" << int(QMessageBox::Discard) << true << false;
+        QTest::newRow("取消") << "edit" << int(QMessageBox::Cancel) << false << false;
+        QTest::newRow("保存 fails") << "edit refuse" << int(QMessageBox::Save) << false << false;
+    }
+    void closing()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, answer);
+        TestWindow w(false);
+        QFile script(w.path("chkScript.txt"));
+        QVERIFY(script.open(QIODevice::WriteOnly)
+            && script.write("CMD|true|首||\nCMD|sleep 1|慢||\nCMD|true|后||\n"));
+        script.close();
+        w.open();
+        qApp->setQuitOnLastWindowClosed(false);
+        QTimer::singleShot(300, w.window.get(), [&] {
+            if (how.contains("edit"))
+                w.find<QTableWidget>("tableScript")->item(2, 0)->setText("新");
+            if (how.contains("save"))
+                w.click("cmdSet_SaveScript");
+            if (how.contains("refuse")) // a folder in the file's place cannot be replaced
+                script.remove() && QDir(w.dir.path()).mkdir("chkScript.txt");
+            w.boxes();
+            MessageBox::setNextAnswer(QMessageBox::StandardButton(answer));
+            w.window->close();
+        });
+        w.click("cmdScriptStart");
+        qApp->setQuitOnLastWindowClosed(true);
+        const QStringList boxes = w.boxes();
+        QCOMPARE(boxes.contains("提示信息: 脚本已修改，是否保存？"), answer != 0);
+        QCOMPARE(boxes.contains("警告: 文件保存失败！"), how.contains("refuse"));
+        QTEST(!w.window->isVisible(), "closes");
+        QTEST(!w.find<QTableWidget>("tableWidget")->item(2, 0), "closes");
+        QTEST(script.open(QIODevice::ReadOnly) && script.readAll().contains("|新|"), "written");
     }
 
     // Each entry waits as long as its own text says, on the display and on the restarted timer.

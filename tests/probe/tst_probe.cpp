@@ -170,7 +170,7 @@ private slots:
             run.cancel();
             QVERIFY(!finished.wait(kBoundMs));
         } else {
-            QVERIFY(finished.wait(kHangMs));
+            QVERIFY(!finished.isEmpty() || finished.wait(kHangMs));
             QCOMPARE(QString::fromUtf8(run.output()), output);
             QCOMPARE(run.timedOut(), boundMs == kBoundMs);
         }
@@ -206,7 +206,7 @@ private slots:
             QTRY_VERIFY_WITH_TIMEOUT(
                 run.output().size() == kCommandMaxOutputBytes || !finished.isEmpty(), kHangMs);
         else
-            QVERIFY(finished.wait(kHangMs));
+            QVERIFY(!finished.isEmpty() || finished.wait(kHangMs));
         QCOMPARE(run.output().size(), kept);
     }
 

@@ -24,12 +24,22 @@ class TstReport : public QObject
 {
     Q_OBJECT
 
-public slots:
-    void open(const QUrl &url) { opened.append(url); } // in the PDF viewer's place
-
 private slots:
-    void initTestCase() { QDesktopServices::setUrlHandler("file", this, "open"); }
-    void cleanupTestCase() { QDesktopServices::unsetUrlHandler("file"); }
+    // A fake xdg-open first on PATH notes each file handed to the viewer; it waits, as
+    // xdg-open without a desktop does, until the viewer is closed, then exits as told.
+    void initTestCase()
+    {
+        QFile opener(tools.filePath("xdg-open"));
+        QVERIFY(opener.open(QIODevice::WriteOnly)
+            && opener.write(
+                "#!/bin/sh\necho \"$1\" >> \"$0.log\"\nwhile [ ! -e \"$0.closed\" ]; do sleep 0.05; done\n"
+                "exit $(cat \"$0.exit\")\n"));
+        opener.close();
+        opener.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        qputenv("PATH", tools.path().toLocal8Bit() + ':' + path);
+        viewer(true, 0);
+    }
+    void cleanupTestCase() { qputenv("PATH", path); }
 
     // The button prints the results table beside the program, landscape, titled with the date
     // of the print, replacing the last print: each row on the page the numbering promises, 19
@@ -58,12 +68,55 @@ private slots:
             }
             QVERIFY(pages.first().contains("输出甲") && !pages.first().contains("输出戊"));
         }
-        const QUrl pdf = QUrl::fromLocalFile(w.path("tmpPDF.pdf"));
-        QCOMPARE(opened, QList<QUrl>({ pdf, pdf }));
+        QTRY_COMPARE(opened(), (w.path("tmpPDF.pdf") + '\n').repeated(2));
+        QCOMPARE(w.boxes(), QStringList());
+    }
+
+    // Where no viewer takes the report, a box says where it is; the window never waits for
+    // the opener.
+    void viewerMissing_data()
+    {
+        QTest::addColumn<int>("exit"); // of the fake xdg-open; -1: none on PATH
+        QTest::newRow("viewer opens it") << 0;
+        QTest::newRow("no viewer") << 3;
+        QTest::newRow("no xdg-open") << -1;
+    }
+    void viewerMissing()
+    {
+        QFETCH(int, exit);
+        TestWindow w;
+        viewer(false, exit);
+        if (exit < 0)
+            qputenv("PATH", "/nowhere");
+        w.click("cmdScripPrint");
+        qputenv("PATH", tools.path().toLocal8Bit() + ':' + path);
+        QVERIFY(exit < 0 || w.boxes().isEmpty()); // the opener still waits
+        viewer(true, exit);
+        QTRY_VERIFY(w.window->findChildren<QProcess *>().isEmpty());
+        QCOMPARE(w.boxes(),
+            exit == 0 ? QStringList()
+                      : QStringList {
+                          "提示信息: 没有找到打开PDF文件的程序，报告已保存在：\n" + w.path("tmpPDF.pdf") });
     }
 
 private:
-    QList<QUrl> opened;
+    void viewer(bool closed, int exit)
+    {
+        QFile code(tools.filePath("xdg-open.exit"));
+        code.open(QIODevice::WriteOnly);
+        code.write(QByteArray::number(qMax(exit, 0)));
+        if (closed)
+            QFile(tools.filePath("xdg-open.closed")).open(QIODevice::WriteOnly);
+        else
+            QFile::remove(tools.filePath("xdg-open.closed"));
+    }
+    QString opened() const
+    {
+        QFile log(tools.filePath("xdg-open.log"));
+        return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+    }
+    QTemporaryDir tools;
+    const QByteArray path = qgetenv("PATH");
 };
 
 QTEST_MAIN(TstReport)
