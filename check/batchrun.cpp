@@ -77,15 +77,6 @@ void setCell(QTableWidget *table, int row, int column, const QString &text)
     table->setItem(row, column, new QTableWidgetItem(text));
 }
 
-void resetResultsTable(QTableWidget *table)
-{
-    layOutTable(table,
-        { QStringLiteral("名称"), QStringLiteral("状态"), QStringLiteral("检测内容"),
-            QStringLiteral("检测时间"), QStringLiteral("检测结果"), QStringLiteral("位置") },
-        { 200, 80, 360, 200, 500, 100 });
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-}
-
 // Device labels of the freshly rebuilt picture panel by the script row they show.
 // Taken once per run: a label's tooltip becomes its result text as the run goes on.
 QHash<int, QPointer<QLabel>> deviceLabels(QWidget *panel)
@@ -110,15 +101,6 @@ QList<CheckLine> scriptSnapshot(QTableWidget *scriptTable)
             lines[line++].scriptRow = r;
     }
     return lines;
-}
-
-// Location, name, status word, content and time, each followed by a comma.
-QString logRecord(QTableWidget *table, int row)
-{
-    QString record;
-    for (int column : { 5, 0, 1, 2, 3 })
-        record += tableCellText(table, row, column) + QLatin1Char(',');
-    return record + QLatin1Char('\n');
 }
 
 int statusColour(CheckStatus status)
@@ -149,6 +131,42 @@ void warnLogNotWritten(QWidget *window, const QString &logPath)
             QStringLiteral("日志写入失败：%1").arg(QDir::toNativeSeparators(logPath)));
 }
 } // namespace
+
+void layOutResultsTable(QTableWidget *table)
+{
+    layOutTable(table,
+        { QStringLiteral("名称"), QStringLiteral("状态"), QStringLiteral("检测内容"),
+            QStringLiteral("检测时间"), QStringLiteral("检测结果"), QStringLiteral("位置") },
+        { 200, 80, 360, 200, 500, 100 });
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
+void setResultRow(QTableWidget *table, int row, const CheckLine &line, const CheckOutcome &outcome)
+{
+    // The table always keeps one empty spare row below the results.
+    if (row >= table->rowCount() - 1)
+        table->insertRow(table->rowCount());
+    setCell(table, row, 0, line.alias);
+    setCell(table, row, 1, statusWord(outcome.status));
+    table->item(row, 1)->setTextAlignment(Qt::AlignCenter);
+    setCell(table, row, 2, QStringLiteral("%1-%2").arg(line.type, line.target));
+    setCell(table, row, 3, outcome.checkedAt.toString(kTimeFormat));
+    setCell(table, row, 4, outcome.result);
+    setCell(table, row, 5, line.location);
+}
+
+QString logRecord(const QTableWidget *table, int row)
+{
+    QString record;
+    for (int column : { 5, 0, 1, 2, 3 })
+        record += tableCellText(table, row, column) + QLatin1Char(',');
+    return record + QLatin1Char('\n');
+}
+
+QString dailyLogPath(const QDateTime &day)
+{
+    return QStringLiteral("%1/log/%2.txt").arg(appDir(), day.toString(QStringLiteral("yyyy年MM月dd日")));
+}
 
 bool appendTextFile(const QString &path, const QString &text)
 {
@@ -210,11 +228,9 @@ void fromlanrik::ScriptStart()
     wall.start();
 
     RefPIcture();
-    const QString logPath
-        = QStringLiteral("%1/log/%2.txt")
-              .arg(appDir(), QDateTime::currentDateTime().toString(QStringLiteral("yyyy年MM月dd日")));
+    const QString logPath = dailyLogPath(QDateTime::currentDateTime());
     QTableWidget *table = ui->tableWidget;
-    resetResultsTable(table);
+    layOutResultsTable(table);
 
     // Edits of the script table during the run change nothing in it.
     const QList<CheckLine> lines = scriptSnapshot(ui->tableScript);
@@ -228,15 +244,7 @@ void fromlanrik::ScriptStart()
     // lines had run one after another.
     connect(&runner, &CheckRunner::checked, this, [&](int j, const CheckOutcome &outcome) {
         const CheckLine &line = lines.at(j);
-        if (j >= table->rowCount() - 1)
-            table->insertRow(table->rowCount());
-        setCell(table, j, 0, line.alias);
-        setCell(table, j, 1, statusWord(outcome.status));
-        table->item(j, 1)->setTextAlignment(Qt::AlignCenter);
-        setCell(table, j, 2, QStringLiteral("%1-%2").arg(line.type, line.target));
-        setCell(table, j, 3, outcome.checkedAt.toString(kTimeFormat));
-        setCell(table, j, 4, outcome.result);
-        setCell(table, j, 5, line.location);
+        setResultRow(table, j, line, outcome);
         auto *led = new QLabel;
         setLED(led, statusColour(outcome.status), kLedSize);
         table->setCellWidget(j, 1, statusCell(table, led));
