@@ -125,7 +125,6 @@ int runCheck(const QCommandLineParser &parser, const Options &options)
         contentWidth = qMax(contentWidth, qMin(kWidestColumn, terminalWidth(line.type + '-' + line.target)));
     }
 
-    QDir().mkpath(appDir() + QStringLiteral("/log"));
     const QString logPath = dailyLogPath(QDateTime::currentDateTime());
     QTableWidget results;
     layOutResultsTable(&results);
@@ -139,7 +138,7 @@ int runCheck(const QCommandLineParser &parser, const Options &options)
                 .arg(statusWord(outcome.status), padded(tableCellText(&results, j, 0), nameWidth),
                     padded(tableCellText(&results, j, 2), contentWidth), tableCellText(&results, j, 3),
                     outcome.result.trimmed().section(QLatin1Char('\n'), 0, 0)));
-        if (!appendTextFile(logPath, logRecord(&results, j)))
+        if (!appendLogRecord(logPath, logRecord(&results, j)))
             print(stderr, QStringLiteral("日志写入失败：%1").arg(QDir::toNativeSeparators(logPath)));
     });
     QEventLoop loop;

@@ -168,6 +168,13 @@ QString dailyLogPath(const QDateTime &day)
     return QStringLiteral("%1/log/%2.txt").arg(appDir(), day.toString(QStringLiteral("yyyy年MM月dd日")));
 }
 
+bool appendLogRecord(const QString &logPath, const QString &record)
+{
+    // The folder may have gone while the program runs.
+    QDir().mkpath(QFileInfo(logPath).path());
+    return appendTextFile(logPath, record);
+}
+
 bool appendTextFile(const QString &path, const QString &text)
 {
     QByteArray first, last;
@@ -256,9 +263,7 @@ void fromlanrik::ScriptStart()
             label->setText(deviceLabelText(line.alias, true, passed ? kPassMark : kFailMark));
             label->setToolTip(tableCellText(table, j, 4));
         }
-        // The folder may have gone while the program runs.
-        QDir().mkpath(QFileInfo(logPath).path());
-        if (!appendTextFile(logPath, logRecord(table, j))) {
+        if (!appendLogRecord(logPath, logRecord(table, j))) {
             logFailed = true;
             qDebug().noquote() << QStringLiteral("错误！");
         }

@@ -19,6 +19,9 @@ void setResultRow(QTableWidget *table, int row, const CheckLine &line, const Che
 QString logRecord(const QTableWidget *table, int row);
 // The daily log file of a run that started at that moment.
 QString dailyLogPath(const QDateTime &day);
+// Appends a record to the log, making its folder again if it has gone; false when the
+// record could not be written whole.
+bool appendLogRecord(const QString &logPath, const QString &record);
 
 // Appends text to a file (binary mode: a bare "\n" ends a record everywhere), on a line
 // of its own: a file not ending in a line feed gets one first. In the locale encoding
