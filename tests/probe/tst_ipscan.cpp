@@ -100,9 +100,9 @@ void TstIpScan::validation_data()
     QTest::newRow("bad start") << "127.0.1.x" << "127.0.1.5" << "起始IP地址错误！";
     QTest::newRow("bad start and bad end") << "127.0.1.256" << "" << "起始IP地址错误！";
     QTest::newRow("bad end") << "127.0.1.1" << "127.0.1.300" << "结束IP地址错误！";
-    QTest::newRow("shortened end beyond one subnet") << "127.1" << "127.65535" << "结束IP地址错误！";
+    QTest::newRow("shortened end beyond one subnet") << "127.0.1.1" << "127.65535" << "结束IP地址错误！";
     QTest::newRow("different subnets") << "127.0.1.1" << "127.0.2.5" << "起始和结束IP地址不在一个网段里！";
-    QTest::newRow("same numbers, different text") << "127.0.1.1" << "127.000.1.5" << "起始和结束IP地址不在一个网段里！";
+    QTest::newRow("same numbers, different text") << "127.0.1.1" << "127.000.1.5" << "结束IP地址错误！";
     QTest::newRow("start above end: nothing, silently") << "127.0.1.9" << "127.0.1.3" << "";
     // clang-format on
 }
