@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHostInfo>
+#include <QTabBar>
 #include <QTextStream>
 #include <QTimer>
 #include <QUrl>
@@ -153,7 +154,9 @@ void fromlanrik::Start()
     for (int i = 0; i < tabTexts.size(); ++i)
         ui->tabWidget->setTabText(i + 1, tabTexts.at(i));
     ui->tabWidget->setCurrentIndex(0);
-    ui->tabWidget->setStyleSheet(QLatin1String(kTabBarStyle));
+    // On the tab bar itself: on the tab widget the style sheet would take over the style of
+    // every widget on every page (a large script's thousands of device labels included).
+    ui->tabWidget->tabBar()->setStyleSheet(QLatin1String(kTabBarStyle));
 
     ui->txtAbout->setHtml(aboutPageNamingFolder(httpGet(addresses.about, addresses.timeoutMs), dir));
     ui->labelAD->setText(httpGet(addresses.advertisement, addresses.timeoutMs));
