@@ -4,6 +4,7 @@
 #include "fromlanrik.h"
 #include "ipscan.h"
 #include "platform.h"
+#include "richtext.h"
 #include "startup.h"
 #include "startupsettings.h"
 #include "sysinfo.h"
@@ -138,6 +139,7 @@ void fromlanrik::Start()
     resetIpTree(ui->treeWidgetIpScan);
 
     ui->txtINFO->setHtml(basicInformationPage());
+    ui->labelInfo->setTextFormat(Qt::PlainText);
     ui->labelInfo->setText(QHostInfo::localHostName());
 
     loadScriptTable(ui->tableScript, readTextFile(scriptFilePath()));
@@ -158,8 +160,9 @@ void fromlanrik::Start()
     // every widget on every page (a large script's thousands of device labels included).
     ui->tabWidget->tabBar()->setStyleSheet(QLatin1String(kTabBarStyle));
 
-    ui->txtAbout->setHtml(aboutPageNamingFolder(httpGet(addresses.about, addresses.timeoutMs), dir));
-    ui->labelAD->setText(httpGet(addresses.advertisement, addresses.timeoutMs));
+    // Both pages may come from a deployer's server: what they name is not loaded.
+    setInertHtml(ui->txtAbout, aboutPageNamingFolder(httpGet(addresses.about, addresses.timeoutMs), dir));
+    setInertLabelText(ui->labelAD, httpGet(addresses.advertisement, addresses.timeoutMs));
 
     // The first entry becomes current as it is added, which already runs the
     // schedule slot for index 0; that path does not touch the timers made below.

@@ -6,6 +6,7 @@
 #include "checkscript.h"
 #include "fromlanrik.h"
 #include "presentation.h"
+#include "richtext.h"
 #include "speech.h"
 #include "ui_fromlanrik.h"
 
@@ -211,7 +212,7 @@ void fromlanrik::ScriptStart()
             speakText(line.alias + QStringLiteral("发现异常！"));
         if (QLabel *label = labels.value(line.scriptRow)) {
             label->setText(deviceLabelText(line.alias, true, passed ? kPassMark : kFailMark));
-            label->setToolTip(tableCellText(table, j, 4));
+            label->setToolTip(plainToolTip(tableCellText(table, j, 4)));
         }
         if (!appendTextFile(logPath, logRecord(table, j)))
             qDebug().noquote() << QStringLiteral("错误！");

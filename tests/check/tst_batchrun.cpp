@@ -175,7 +175,7 @@ void TstBatchRun::picturePanel()
     QCOMPARE(w.pictures->findChildren<QLabel *>().size(), 3);
     // Alias, tooltip and the state picture of each label after the run.
     const QStringList shown[]
-        = { { "", "0", "-" }, { "核心交换机", "up", "ok" }, { "打印机", "down", "no" } };
+        = { { "", "0", "-" }, { "核心交换机", "<p>up</p>", "ok" }, { "打印机", "<p>down</p>", "no" } };
     for (const QStringList &expected : shown) {
         QLabel *label = labelShowing(w.pictures, expected.at(0));
         QVERIFY2(label, qPrintable(expected.at(0)));

@@ -1,7 +1,17 @@
+#include "fromlanrik.h"
+#include "httptestserver.h"
 #include "ipscan.h"
+#include "richtext.h"
+#include "stuckfifo.h"
 #include "testrunner.h"
+#include "webpage.h"
 
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
+#include <QTextDocumentFragment>
+#include <QTextEdit>
 
 // Hostile input to the probes: addresses the scan must refuse.
 class TstHostileProbe : public QObject
@@ -11,6 +21,9 @@ class TstHostileProbe : public QObject
 private slots:
     void scanAddresses_data();
     void scanAddresses();
+    void pageTabLoadsNothing();
+    void labelLoadsNothing_data();
+    void labelLoadsNothing();
 };
 
 void TstHostileProbe::scanAddresses_data()
@@ -51,6 +64,71 @@ void TstHostileProbe::scanAddresses()
     } else {
         QCOMPARE(range.last, -1); // nothing to probe
     }
+}
+
+// The tab renders a page naming a FIFO (as a path and as a file: address) and one of the
+// program's own pictures without opening either; a page over 2 MiB is cut between two
+// characters and says so above the rendering.
+void TstHostileProbe::pageTabLoadsNothing()
+{
+    StuckFifo fifo;
+    QVERIFY(fifo.isMade());
+    HttpTestServer server;
+    QVERIFY(server.start());
+    server.serve("/fifo",
+        "<b>hi</b><img src=\"" + fifo.path.toUtf8() + "\"><img src=\"" + fifo.url().toUtf8()
+            + "\"><img src=\"qrc:/tree/ok.png\">");
+    const QByteArray line = "<p>" + QByteArray(60, 'a') + "</p>\n";
+    QByteArray big = line.repeated(kPageShowMaxBytes / line.size());
+    big += QByteArray(kPageShowMaxBytes - 1 - big.size(), 'a') + "\xc3\xa9" + QByteArray(1024, 'b');
+    server.serve("/big", big);
+    fromlanrik window;
+    auto *source = window.findChild<QTextEdit *>("txtUrlTxt");
+    auto *rendered = window.findChild<QTextEdit *>("txtUrlHtml");
+    auto *button = window.findChild<QPushButton *>("cmdUrl");
+    for (const char *path : { "/fifo", "/big" }) {
+        window.findChild<QLineEdit *>("txtUrl")->setText(server.url(path));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QTRY_VERIFY(button->isEnabled());
+        rendered->grab(); // lays out and paints, pictures included
+        QVERIFY2(!fifo.waited(), path);
+    }
+    QCOMPARE(source->toPlainText(), QString::fromLatin1(big.left(kPageShowMaxBytes - 1)));
+    QVERIFY(rendered->toPlainText().startsWith(
+        QTextDocumentFragment::fromHtml(kPageCutNote).toPlainText() + "\n"));
+    const QVariant own
+        = rendered->document()->resource(QTextDocument::ImageResource, QUrl("qrc:/tree/ok.png"));
+    QVERIFY(qvariant_cast<QPixmap>(own).toImage() != QImage(":/tree/ok.png"));
+}
+
+void TstHostileProbe::labelLoadsNothing_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("rich");
+    QTest::addColumn<QString>("shown");
+    // The FIFO's path stands in for "PIPE".
+    // clang-format off
+    QTest::newRow("plain text") << "<广告> a < b" << false << "<广告> a < b";
+    QTest::newRow("markup naming nothing") << "<b>广告</b>" << true << "<b>广告</b>";
+    QTest::newRow("picture") << "<b>广告</b><img src=\"PIPE\">" << false << "广告";
+    QTest::newRow("style sheet") << "<head><link rel=\"stylesheet\" type=\"text/css\" href=\"PIPE\"></head><b>广告</b>" << false << "广告";
+    QTest::newRow("background") << "<table background=\"PIPE\"><tr><td>广告</td></tr></table>" << false << "广告";
+    // clang-format on
+}
+
+void TstHostileProbe::labelLoadsNothing()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, rich);
+    QFETCH(QString, shown);
+    StuckFifo fifo;
+    QVERIFY(fifo.isMade());
+    QLabel label;
+    setInertLabelText(&label, text.replace("PIPE", fifo.path));
+    label.grab();
+    QVERIFY(!fifo.waited());
+    QCOMPARE(label.textFormat(), rich ? Qt::RichText : Qt::PlainText);
+    QCOMPARE(label.text().trimmed(), shown);
 }
 
 NETCHECK_TEST(TstHostileProbe)
