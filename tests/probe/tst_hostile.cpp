@@ -4,6 +4,7 @@
 #include "richtext.h"
 #include "stuckfifo.h"
 #include "testrunner.h"
+#include "webfetch.h"
 #include "webpage.h"
 
 #include <QLabel>
@@ -12,6 +13,47 @@
 #include <QTest>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
+
+#include <zlib.h>
+
+namespace
+{
+// What one download of any response may add to the peak resident size.
+constexpr long kDownloadPeakBoundKiB = 64 * 1024;
+
+// The size compressed: windowBits 15 + 16 gives gzip, 15 zlib, -15 bare deflate.
+QByteArray deflated(const QByteArray &block, qint64 size, int windowBits)
+{
+    z_stream z {};
+    deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, windowBits, 9, Z_DEFAULT_STRATEGY);
+    QByteArray out;
+    char buffer[1 << 16];
+    for (qint64 done = 0; done < size || z.avail_out == 0;) {
+        const qint64 take = qMin<qint64>(block.size(), size - done);
+        done += take;
+        z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(block.constData()));
+        z.avail_in = uInt(take);
+        do {
+            z.next_out = reinterpret_cast<Bytef *>(buffer);
+            z.avail_out = sizeof buffer;
+            deflate(&z, done == size ? Z_FINISH : Z_NO_FLUSH);
+            out.append(buffer, int(sizeof buffer - z.avail_out));
+        } while (z.avail_out == 0);
+    }
+    deflateEnd(&z);
+    return out;
+}
+
+long peakKiB()
+{
+    QFile status("/proc/self/status");
+    status.open(QIODevice::ReadOnly);
+    const QByteArray text = status.readAll();
+    const int at = text.indexOf("VmHWM:");
+    return at < 0 ? -1
+                  : text.mid(at + 6, text.indexOf('\n', at) - at - 6).trimmed().split(' ').value(0).toLong();
+}
+} // namespace
 
 // Hostile input to the probes: addresses the scan must refuse.
 class TstHostileProbe : public QObject
@@ -24,6 +66,9 @@ private slots:
     void pageTabLoadsNothing();
     void labelLoadsNothing_data();
     void labelLoadsNothing();
+    void compressedReplies_data();
+    void compressedReplies();
+    void gzipBombStaysSmall();
 };
 
 void TstHostileProbe::scanAddresses_data()
@@ -129,6 +174,62 @@ void TstHostileProbe::labelLoadsNothing()
     QVERIFY(!fifo.waited());
     QCOMPARE(label.textFormat(), rich ? Qt::RichText : Qt::PlainText);
     QCOMPARE(label.text().trimmed(), shown);
+}
+
+void TstHostileProbe::compressedReplies_data()
+{
+    QTest::addColumn<QByteArray>("encoding");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<int>("size"); // of the text kept
+    QTest::addColumn<bool>("complete");
+    const QByteArray page = "<p>网络检测 ok</p>\n";
+    const int pageSize = 200 * page.size();
+    const QByteArray gzip = deflated(page, pageSize, 15 + 16);
+    // clang-format off
+    QTest::newRow("gzip") << QByteArray("gzip") << gzip << pageSize << true;
+    QTest::newRow("deflate, zlib wrapped") << QByteArray("deflate") << deflated(page, pageSize, 15) << pageSize << true;
+    QTest::newRow("deflate, bare") << QByteArray("Deflate") << deflated(page, pageSize, -15) << pageSize << true;
+    QTest::newRow("broken gzip") << QByteArray("gzip") << gzip.left(20) + QByteArray(64, 'x') << -1 << false;
+    QTest::newRow("inflates past the cap") << QByteArray("x-gzip") << deflated(page, kHttpMaxBodyBytes + 1, 15 + 16) << kHttpMaxBodyBytes << false;
+    // clang-format on
+}
+
+void TstHostileProbe::compressedReplies()
+{
+    QFETCH(QByteArray, encoding);
+    QFETCH(QByteArray, body);
+    QFETCH(int, size);
+    QFETCH(bool, complete);
+    HttpTestServer server;
+    QVERIFY(server.start());
+    HttpTestReply reply;
+    reply.headers = "Content-Encoding: " + encoding + "\r\n";
+    reply.body = body;
+    server.setRoute("/", reply);
+    const HttpDownload download = httpDownload(server.url());
+    QCOMPARE(download.complete, complete);
+    if (size >= 0)
+        QCOMPARE(download.body, QByteArray("<p>网络检测 ok</p>\n").repeated(size).left(size));
+}
+
+// 256 KiB on the wire, 256 MiB inflated.
+void TstHostileProbe::gzipBombStaysSmall()
+{
+    HttpTestServer server;
+    QVERIFY(server.start());
+    HttpTestReply bomb;
+    bomb.headers = "Content-Encoding: gzip\r\n";
+    bomb.body = deflated(QByteArray(1 << 20, '\0'), 256 << 20, 15 + 16);
+    server.setRoute("/", bomb);
+    QFile reset("/proc/self/clear_refs");
+    if (!reset.open(QIODevice::WriteOnly) || reset.write("5") != 1)
+        QSKIP("the peak resident size cannot be reset here");
+    reset.close();
+    const long before = peakKiB();
+    const HttpDownload download = httpDownload(server.url());
+    QVERIFY2(peakKiB() - before < kDownloadPeakBoundKiB, qPrintable(QString::number(peakKiB() - before)));
+    QVERIFY(download.capped);
+    QCOMPARE(download.body, QByteArray(kHttpMaxBodyBytes, '\0'));
 }
 
 NETCHECK_TEST(TstHostileProbe)
