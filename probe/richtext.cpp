@@ -18,6 +18,7 @@ void setInertHtml(QTextEdit *edit, const QString &html)
 {
     if (!qobject_cast<InertTextDocument *>(edit->document()))
         edit->setDocument(new InertTextDocument(edit));
+    edit->setWordWrapMode(kOutsideTextWrap);
     edit->setHtml(html);
 }
 

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QTextDocument>
+#include <QTextOption>
 
 class QLabel;
 class QTextEdit;
@@ -29,6 +30,11 @@ protected:
 private:
     bool asked = false;
 };
+
+// How an edit wraps text from outside: breaking a word anywhere once it does not fit
+// takes time growing with the square of its length (minutes for 2 MiB without a blank);
+// a word that long scrolls sideways instead.
+constexpr QTextOption::WrapMode kOutsideTextWrap = QTextOption::WordWrap;
 
 // Shows the HTML in the edit, whose document from now on loads nothing the HTML names.
 void setInertHtml(QTextEdit *edit, const QString &html);

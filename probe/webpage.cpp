@@ -53,8 +53,10 @@ void showPage(QTextEdit *source, QTextEdit *rendered, const QByteArray &body)
 {
     bool cut = false;
     const QString page = pageTabText(body, &cut);
-    if (source)
+    if (source) {
+        source->setWordWrapMode(kOutsideTextWrap);
         source->setPlainText(page);
+    }
     if (rendered)
         setInertHtml(rendered, cut ? kPageCutNote + page : page);
 }

@@ -2,65 +2,37 @@
 #define STUCKFIFO_H
 
 #include <QFile>
-#include <QString>
 #include <QTemporaryDir>
-#include <QUrl>
 
 #include <atomic>
-#include <chrono>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
-// A FIFO nobody writes to: whoever opens it to read waits for a writer. After
-// kReleaseAfterMs a thread opens it for writing again and again, so a test whose code
-// got stuck on it goes on (and fails on waited()) instead of hanging.
-class StuckFifo
+// Runs the work with a FIFO nobody writes to at fifoPath: whoever opens it to read
+// waits for a writer. After a few seconds a thread keeps opening it for writing, so work
+// stuck on it goes on instead of hanging the test. True when the work got stuck.
+template<class Work>
+bool waitsOnFifo(Work work)
 {
-public:
-    static constexpr int kReleaseAfterMs = 3000;
-
-    StuckFifo()
-        : path(dir.filePath(QStringLiteral("pipe")))
-        , made(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0)
-        , releaser([this] { release(); })
-    {
-    }
-    ~StuckFifo()
-    {
-        stop = true;
-        releaser.join();
-    }
-    bool isMade() const { return made; }
-    QString url() const { return QUrl::fromLocalFile(path).toString(); }
-    // Whether anyone was found waiting on the FIFO.
-    bool waited() const { return released; }
-
     QTemporaryDir dir;
-    const QString path;
-
-private:
-    void release()
-    {
-        const auto start = std::chrono::steady_clock::now();
-        while (!stop && std::chrono::steady_clock::now() - start < std::chrono::milliseconds(kReleaseAfterMs))
+    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("pipe")));
+    if (::mkfifo(path.constData(), 0600) != 0)
+        return true;
+    std::atomic<bool> done { false }, released { false };
+    std::thread releaser([&] {
+        for (int ms = 0; ms < 3000 && !done; ms += 10)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        while (!stop) {
-            // Without a reader this fails at once; with one it lets the reader go.
-            const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK);
-            if (fd >= 0) {
-                released = true;
-                ::close(fd);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (int fd; !done; std::this_thread::sleep_for(std::chrono::milliseconds(10))) {
+            if ((fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK)) >= 0) // fails unless a reader waits
+                released = ::close(fd) == 0;
         }
-    }
-
-    const bool made;
-    std::atomic<bool> stop { false };
-    std::atomic<bool> released { false };
-    std::thread releaser;
-};
+    });
+    work(QFile::decodeName(path));
+    done = true;
+    releaser.join();
+    return released;
+}
 
 #endif
