@@ -1,20 +1,51 @@
 #include "httptestserver.h"
 #include "ipscan.h"
 #include "richtext.h"
-#include "stuckfifo.h"
 #include "testrunner.h"
 #include "webfetch.h"
 #include "webpage.h"
 
 #include <QLabel>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QTextEdit>
+#include <QToolTip>
 #include <QtEndian>
 
+#include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 #include <zlib.h>
 
 // What one download of any response may add to the peak resident size.
 constexpr long kDownloadPeakBoundKiB = 64 * 1024;
+
+// Runs the work with a FIFO nobody writes to: whoever opens it to read waits for a writer.
+// After a few seconds a thread keeps opening it for writing, so work stuck on it goes on
+// instead of hanging the test. True when the work got stuck.
+template<class Work>
+static bool waitsOnFifo(Work work)
+{
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("pipe")));
+    if (::mkfifo(path.constData(), 0600) != 0)
+        return true;
+    std::atomic<bool> done { false }, released { false };
+    std::thread releaser([&] {
+        for (int ms = 0; ms < 3000 && !done; ms += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (int fd; !done; std::this_thread::sleep_for(std::chrono::milliseconds(10))) {
+            if ((fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK)) >= 0) // fails unless a reader waits
+                released = ::close(fd) == 0;
+        }
+    });
+    work(QFile::decodeName(path));
+    done = true;
+    releaser.join();
+    return released;
+}
 
 class TstHostileProbe : public QObject
 {
@@ -52,9 +83,9 @@ void TstHostileProbe::scanAddresses()
     QCOMPARE(range.last, message.isEmpty() ? 255 : -1); // an invalid range probes nothing
 }
 
-// What the web page tab and the advertisement label show of a page naming a FIFO (as a
-// path and as a file: address); a page over 2 MiB is cut between two characters, with a
-// note above the rendering.
+// What the web page tab, the advertisement label and a device label's tooltip show of a
+// page naming a FIFO (as a path and as a file: address); a page over 2 MiB is cut between
+// two characters, with a note above the rendering.
 void TstHostileProbe::pagesLoadNothing()
 {
     QTextEdit source, rendered;
@@ -66,8 +97,15 @@ void TstHostileProbe::pagesLoadNothing()
         rendered.grab(); // lays out and paints, pictures included
         setInertLabelText(&ad, QString::fromUtf8(page));
         ad.grab();
+        QToolTip::showText(QPoint(), plainToolTip(QString::fromUtf8(page)), &ad);
+        QToolTip::hideText();
     });
     QVERIFY(!waited);
+    const auto tip = [](const QString &text) {
+        return QTextDocumentFragment::fromHtml(plainToolTip(text)).toPlainText();
+    };
+    QCOMPARE(tip("<b>hi</b>\nok"), QStringLiteral("<b>hi</b>\nok")); // as typed
+    QCOMPARE(tip(QString(kToolTipMaxChars, 'x') + "yz"), QString(kToolTipMaxChars, 'x') + "…");
     QCOMPARE(ad.text(), QStringLiteral("hi"));
     showPage(&source, &rendered, QByteArray(kPageShowMaxBytes - 1, 'a') + "\xc3\xa9");
     QCOMPARE(source.toPlainText(), QString(kPageShowMaxBytes - 1, 'a'));
