@@ -4,6 +4,7 @@
 #include "fromlanrik.h"
 #include "ipscan.h"
 #include "platform.h"
+#include "richtext.h"
 #include "speech.h"
 #include "startup.h"
 #include "startupsettings.h"
@@ -19,6 +20,7 @@
 #include <QFileInfo>
 #include <QHostInfo>
 #include <QRegularExpression>
+#include <QTabBar>
 #include <QTextStream>
 #include <QTimer>
 #include <QUrl>
@@ -147,6 +149,7 @@ void fromlanrik::Start()
     resetIpTree(ui->treeWidgetIpScan);
 
     ui->txtINFO->setHtml(basicInformationPage());
+    ui->labelInfo->setTextFormat(Qt::PlainText);
     ui->labelInfo->setText(QHostInfo::localHostName());
 
     loadScriptTable(ui->tableScript, readTextFile(scriptFilePath()));
@@ -165,10 +168,13 @@ void fromlanrik::Start()
     for (int i = 0; i < tabTexts.size(); ++i)
         ui->tabWidget->setTabText(i + 1, tabTexts.at(i));
     ui->tabWidget->setCurrentIndex(0);
-    ui->tabWidget->setStyleSheet(QLatin1String(kTabBarStyle));
+    // On the tab bar itself: on the tab widget the style sheet would take over the style of
+    // every widget on every page (a large script's thousands of device labels included).
+    ui->tabWidget->tabBar()->setStyleSheet(QLatin1String(kTabBarStyle));
 
-    ui->txtAbout->setHtml(aboutPageNamingFolder(httpGet(addresses.about, addresses.timeoutMs), dir));
-    ui->labelAD->setText(httpGet(addresses.advertisement, addresses.timeoutMs));
+    // Both pages may come from a deployer's server: what they name is not loaded.
+    setInertHtml(ui->txtAbout, aboutPageNamingFolder(httpGet(addresses.about, addresses.timeoutMs), dir));
+    setInertLabelText(ui->labelAD, httpGet(addresses.advertisement, addresses.timeoutMs));
 
     // The first entry becomes current as it is added, which already runs the
     // schedule slot for index 0; that path does not touch the timers made below.

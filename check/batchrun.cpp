@@ -7,6 +7,7 @@
 #include "fromlanrik.h"
 #include "messagebox.h"
 #include "presentation.h"
+#include "richtext.h"
 #include "speech.h"
 #include "ui_fromlanrik.h"
 
@@ -261,7 +262,7 @@ void fromlanrik::ScriptStart()
             speakText(line.alias + QStringLiteral("发现异常！"));
         if (QLabel *label = labels.value(line.scriptRow)) {
             label->setText(deviceLabelText(line.alias, true, passed ? kPassMark : kFailMark));
-            label->setToolTip(tableCellText(table, j, 4));
+            label->setToolTip(plainToolTip(tableCellText(table, j, 4)));
         }
         if (!appendLogRecord(logPath, logRecord(table, j))) {
             logFailed = true;

@@ -66,8 +66,10 @@ QString pageFailure(const HttpDownload &download, int boundMs)
         return QStringLiteral("找不到主机");
     case QNetworkReply::SslHandshakeFailedError:
         return QStringLiteral("安全连接失败");
+    // How a body that ends before its announced length, or a connection reset, is reported;
+    // and a compressed body that breaks off.
     case QNetworkReply::RemoteHostClosedError:
-        // How a body that ends before its announced length, or a connection reset, is reported.
+    case QNetworkReply::ProtocolFailure:
         return QStringLiteral("页面不完整");
     default:
         break;

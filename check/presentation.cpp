@@ -126,6 +126,10 @@ void fromlanrik::RefPIcture()
     for (const QPointer<QGroupBox> &box : guarded)
         delete box.data();
 
+    // A device label renders its picture once the panel is shown: a rich label holds a text
+    // document of its own, and 100,000 of them took 2 GB and seconds to build and tear down
+    // in a panel nobody looked at.
+    const bool shown = !ui->widgetPic->isHidden();
     QTableWidget *table = ui->tableScript;
     QStringList locations;
     for (int row = 0; row < table->rowCount(); ++row) {
@@ -141,7 +145,9 @@ void fromlanrik::RefPIcture()
         for (int row = 0; row < table->rowCount(); ++row) {
             if (tableCellText(table, row, ScriptLocation) != location)
                 continue;
-            auto *device = new QLabel(deviceLabelText(
+            auto *device = new QLabel;
+            device->setTextFormat(shown ? Qt::RichText : Qt::PlainText);
+            device->setText(deviceLabelText(
                 tableCellText(table, row, ScriptAlias), table->item(row, ScriptAlias) != nullptr));
             device->setToolTip(QString::number(row));
             column->addWidget(device);
@@ -160,6 +166,10 @@ void fromlanrik::on_cmdScripShow_clicked()
     // Asked of the widget itself, not of the screen: the answer must not depend on
     // whether the window is shown yet.
     const bool tableShown = !ui->tableWidget->isHidden();
+    if (tableShown) {
+        for (QLabel *device : ui->widgetPic->findChildren<QLabel *>())
+            device->setTextFormat(Qt::RichText);
+    }
     ui->tableWidget->setVisible(!tableShown);
     ui->widgetPic->setVisible(tableShown);
 }

@@ -16,6 +16,9 @@ class QWidget;
 
 // Splits trimmed text at its last "."; the number is 0 when the part after it is no number.
 void splitScanAddress(const QString &text, QString *prefix, int *number);
+// Exactly four dot-separated decimal numbers 0-255 without leading zeros, signs or
+// inner blanks; blanks around them do not matter.
+bool isPlainIPv4(const QString &text);
 // Checks the two address texts. Empty and the range filled in when they make a range,
 // otherwise the message for the user.
 QString checkScanRange(const QString &startText, const QString &endText, ScanRange *range);

@@ -1,5 +1,6 @@
 #include "webfetch.h"
 #include "busy.h"
+#include "inflater.h"
 
 #include <QEventLoop>
 #include <QLabel>
@@ -30,7 +31,11 @@ void WebFetch::start()
     // A page that moved to https must still be found; going back to plain http is refused.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(kHttpMaxRedirects);
+    // Asked for by us, compressed replies reach take() as they are: left to the toolkit,
+    // a small gzip body would be inflated whole (to gigabytes) before the cap applies.
+    request.setRawHeader("Accept-Encoding", "gzip, deflate");
     reply = manager->get(request); // the manager deletes it
+    reply->setReadBufferSize(kHttpReadBufferBytes);
     connect(reply, &QNetworkReply::readyRead, this, &WebFetch::take);
     connect(reply, &QNetworkReply::finished, this, &WebFetch::done);
     boundTimer = new QTimer(this);
@@ -53,6 +58,23 @@ void WebFetch::take()
 {
     if (!reply || stopped || !reply->isReadable())
         return;
+    const QByteArray encoding = reply->rawHeader("Content-Encoding").trimmed().toLower();
+    if (!inflater && reply->bytesAvailable() > 0
+        && (encoding == "gzip" || encoding == "x-gzip" || encoding == "deflate"))
+        inflater = std::make_unique<BodyInflater>();
+    while (inflater && reply->bytesAvailable() > 0) {
+        const BodyInflater::Step step
+            = inflater->inflate(reply->read(kHttpReadBufferBytes), &download.body, kHttpMaxBodyBytes);
+        if (step == BodyInflater::Overflow || step == BodyInflater::Broken) {
+            stopped = true;
+            download.capped = step == BodyInflater::Overflow;
+            broken = step == BodyInflater::Broken;
+            reply->abort();
+            return;
+        }
+    }
+    if (inflater)
+        return;
     download.body += reply->read(kHttpMaxBodyBytes - download.body.size());
     if (download.body.size() >= kHttpMaxBodyBytes && (reply->bytesAvailable() > 0 || !reply->isFinished())) {
         stopped = true;
@@ -66,7 +88,9 @@ void WebFetch::done()
     if (!reply)
         return;
     take();
-    download.error = reply->error();
+    if (inflater && !stopped && !inflater->hasEnded() && reply->error() == QNetworkReply::NoError)
+        broken = true;
+    download.error = broken ? QNetworkReply::ProtocolFailure : reply->error();
     download.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     download.complete = !stopped && download.error == QNetworkReply::NoError;
     reply->disconnect(this);

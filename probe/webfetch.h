@@ -6,6 +6,9 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
+class BodyInflater;
 class QLabel;
 class QNetworkAccessManager;
 class QTimer;
@@ -15,6 +18,8 @@ constexpr int kHttpTimeoutMs = 30 * 1000;
 // A body is cut at this size, so a wrong address (a disk image, an endless
 // stream) cannot use up the memory.
 constexpr int kHttpMaxBodyBytes = 16 * 1024 * 1024;
+// What the toolkit may hold of a reply that was not read yet.
+constexpr int kHttpReadBufferBytes = 1024 * 1024;
 // Redirects followed per request; a redirect from https to http never is.
 constexpr int kHttpMaxRedirects = 10;
 
@@ -62,6 +67,8 @@ private:
     QTimer *boundTimer = nullptr;
     HttpDownload download;
     bool stopped = false;
+    std::unique_ptr<BodyInflater> inflater; // a compressed reply
+    bool broken = false; // its compressed data was not valid
 };
 
 // GETs the address and waits for it (user input waits meanwhile, an automatic run

@@ -1,6 +1,8 @@
+#include "webpage.h"
 #include "appdir.h"
 #include "busy.h"
 #include "fromlanrik.h"
+#include "richtext.h"
 #include "startup.h"
 #include "ui_fromlanrik.h"
 #include "webfetch.h"
@@ -42,6 +44,31 @@ void fromlanrik::setNetworkGIF(QString GifUrl)
     fetchBanner(ui->labGif, GifUrl, startupAddresses().timeoutMs);
 }
 
+QString pageTabText(const QByteArray &body, bool *cut)
+{
+    const int zero = body.indexOf('\0');
+    int end = zero < 0 ? body.size() : zero;
+    *cut = end > kPageShowMaxBytes;
+    if (*cut) {
+        end = kPageShowMaxBytes;
+        while (end > 0 && (uchar(body.at(end)) & 0xc0) == 0x80) // not inside a character
+            --end;
+    }
+    return QString::fromUtf8(body.constData(), end);
+}
+
+void showPage(QTextEdit *source, QTextEdit *rendered, const QByteArray &body)
+{
+    bool cut = false;
+    const QString page = pageTabText(body, &cut);
+    if (source) {
+        source->setWordWrapMode(kOutsideTextWrap);
+        source->setPlainText(page);
+    }
+    if (rendered)
+        setInertHtml(rendered, cut ? kPageCutNote + page : page);
+}
+
 namespace
 {
 // The web page tab's fetch: the button stays off until the page is shown. Dies with
@@ -60,11 +87,7 @@ public:
         setObjectName(kName);
         button->setEnabled(false);
         connect(this, &WebFetch::finished, this, [this] {
-            const QString page = bodyText(result().body);
-            if (source)
-                source->setPlainText(page);
-            if (rendered)
-                rendered->setHtml(page);
+            showPage(source, rendered, result().body);
             deleteLater();
         });
         start();

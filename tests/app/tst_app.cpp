@@ -121,12 +121,12 @@ private slots:
             program->setProcessEnvironment(environment);
             program->start(dir.filePath("netcheck"), arguments);
             // The page is served by this process: its event loop runs meanwhile.
-            QTest::qWaitFor([&] { return program->state() == QProcess::NotRunning; }, 60000);
+            if (!QTest::qWaitFor([&] { return program->state() == QProcess::NotRunning; }, 60000))
+                program->kill();
             return program;
         };
         QProcess *check = run({ "--check", "--pdf", dir.filePath("r.pdf") });
-        QStringList lines
-            = QString::fromUtf8(check->readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        QStringList lines = QString::fromUtf8(check->readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(check->exitCode(), 1);
         QCOMPARE(lines.replaceInStrings(QRegularExpression(" +"), " ")
                      .replaceInStrings(QRegularExpression(" \\S+ \\S+ (\\S+)$"), " T \\1"),

@@ -36,7 +36,7 @@ QStringList panel(const TestWindow &w)
     for (QGroupBox *box : w.find("widgetPic")->findChildren<QGroupBox *>()) {
         boxes << box->title() + ':';
         for (QLabel *label : box->findChildren<QLabel *>()) {
-            boxes.last() += ' ' + label->toolTip() + '=';
+            boxes.last() += ' ' + QTextDocumentFragment::fromHtml(label->toolTip()).toPlainText() + '=';
             for (const QString &picture : label->text().split(":/tree/").mid(1))
                 boxes.last() += picture.section('.', 0, 0) + '/';
             boxes.last() += label->text().section("<span>", 1).section("</span>", 0, 0);
@@ -460,6 +460,19 @@ private slots:
         QTEST(!w.window->isVisible(), "closes");
         QTEST(!w.find<QTableWidget>("tableWidget")->item(2, 0), "closes");
         QTEST(script.open(QIODevice::ReadOnly) && script.readAll().contains("|新|"), "written");
+    }
+
+    // Labels built while the picture panel is hidden show their pictures once it is shown;
+    // labels built while it is shown show them at once.
+    void deviceLabelsRenderWhenShown()
+    {
+        TestWindow w;
+        setScript(w, { { "网站", "CMD", "true", "", "机房" } });
+        w.call("RefPIcture");
+        for (const char *slot : { "on_cmdScripShow_clicked", "RefPIcture" }) {
+            w.call(slot);
+            QCOMPARE(w.find("widgetPic")->findChild<QLabel *>()->textFormat(), Qt::RichText);
+        }
     }
 
     // Each entry waits as long as its own text says, on the display and on the restarted timer.

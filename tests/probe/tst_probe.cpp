@@ -4,13 +4,20 @@
 #include "ping.h"
 #include "platform.h"
 #include "processes.h"
+#include "richtext.h"
 #include "testwindow.h"
 #include "webfetch.h"
+#include "webpage.h"
 
 #include <QtNetwork>
 #include <QtTest>
 #include <QtWidgets>
+#include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
+#include <zlib.h>
 
 namespace
 {
@@ -29,6 +36,39 @@ struct FakePing
     ~FakePing() { qputenv("PATH", path); }
     const QByteArray path = qgetenv("PATH");
 };
+
+// Runs the work with a FIFO nobody writes to: whoever opens it to read waits for a writer.
+// After a few seconds a thread keeps opening it for writing, so work stuck on it goes on
+// instead of hanging the test. True when the work got stuck.
+template<class Work>
+bool waitsOnFifo(Work work)
+{
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.filePath("pipe"));
+    if (mkfifo(path.constData(), 0600) != 0)
+        return true;
+    std::atomic<bool> done { false }, released { false };
+    std::thread releaser([&] {
+        for (int ms = 0; ms < 3000 && !done; ms += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (int fd; !done; std::this_thread::sleep_for(std::chrono::milliseconds(10))) {
+            if ((fd = open(path.constData(), O_WRONLY | O_NONBLOCK)) >= 0) // fails unless a reader waits
+                released = close(fd) == 0;
+        }
+    });
+    work(QFile::decodeName(path));
+    done = true;
+    releaser.join();
+    return released;
+}
+
+// The peak resident size, which writing 5 to /proc/self/clear_refs resets.
+long peakKiB()
+{
+    QFile status("/proc/self/status");
+    const QByteArray text = status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray();
+    return text.mid(text.indexOf("VmHWM:") + 6).trimmed().split(' ').value(0).toLong();
+}
 
 void scan(TestWindow &w, const QString &from, const QString &to)
 {
@@ -95,7 +135,12 @@ private slots:
         QTest::addColumn<QString>("problem");
         // clang-format off
         QTest::newRow("bad start") << "127.0.1.x 127.0.1.5" << "起始IP地址错误！";
-        QTest::newRow("shortened end beyond one subnet") << "127.1 127.65535" << "结束IP地址错误！";
+        QTest::newRow("ipv6") << "::1 ::1" << "起始IP地址错误！";
+        QTest::newRow("hexadecimal") << "0x7f.0.0.1 0x7f.0.0.0x10" << "起始IP地址错误！";
+        QTest::newRow("leading zero: octal to ping") << "127.0.0.1 127.0.0.010" << "结束IP地址错误！";
+        QTest::newRow("short form") << "127.1 127.9" << "起始IP地址错误！";
+        QTest::newRow("full-width digit") << "127.0.0.1 127.0.0.９" << "结束IP地址错误！";
+        QTest::newRow("0 and 255") << "127.0.0.0 127.0.0.255" << "127.0.0 0-255";
         QTest::newRow("different subnets") << "127.0.1.1 127.0.2.5" << "起始和结束IP地址不在一个网段里！";
         QTest::newRow("start above end: an empty range") << "127.0.1.9 127.0.1.3" << "127.0.1 9-3";
         // clang-format on
@@ -222,6 +267,57 @@ private slots:
         const QString line = QString(49, '-') + '\n';
         QCOMPARE(w.find<QTextEdit>("textCMD")->toPlainText(),
             "printf <b>x</b>\n" + line + "<b>x</b>\nno-such-program-netcheck\n" + line + '\n');
+    }
+
+    // What the web page tab, the advertisement label and a device label's tooltip show of a
+    // page naming a FIFO (as a path and as a file: address) is loaded from nowhere; a page over
+    // 2 MiB is cut between two characters, with a note above the rendering.
+    void pagesLoadNothing()
+    {
+        QTextEdit source, rendered;
+        QLabel ad;
+        const bool waited = waitsOnFifo([&](const QString &fifo) {
+            const QByteArray page = "<b>hi</b><img src=\"" + fifo.toUtf8() + "\"><img src=\""
+                + QUrl::fromLocalFile(fifo).toEncoded() + "\">";
+            showPage(&source, &rendered, page);
+            rendered.grab(); // lays out and paints, pictures included
+            setInertLabelText(&ad, QString::fromUtf8(page));
+            ad.grab();
+            QToolTip::showText(QPoint(), plainToolTip(QString::fromUtf8(page)), &ad);
+            QToolTip::hideText();
+        });
+        QVERIFY(!waited);
+        const auto tip = [](const QString &text) {
+            return QTextDocumentFragment::fromHtml(plainToolTip(text)).toPlainText();
+        };
+        QCOMPARE(tip("<b>hi</b>\nok"), QStringLiteral("<b>hi</b>\nok")); // as typed
+        QCOMPARE(tip(QString(kToolTipMaxChars, 'x') + "yz"), QString(kToolTipMaxChars, 'x') + "…");
+        QCOMPARE(ad.text(), QStringLiteral("hi"));
+        showPage(&source, &rendered, QByteArray(kPageShowMaxBytes - 1, 'a') + "\xc3\xa9");
+        QCOMPARE(source.toPlainText(), QString(kPageShowMaxBytes - 1, 'a'));
+        QVERIFY(rendered.toPlainText().startsWith("页面超过 2 MiB，只显示前 2 MiB。\n"));
+    }
+
+    // 256 KiB on the wire, 256 MiB inflated: kept up to the cap without the memory for more.
+    void gzipBombStaysSmall()
+    {
+        const QByteArray zeros(256 << 20, '\0');
+        const QByteArray zlib = qCompress(zeros, 9).mid(4); // past the length Qt puts first
+        QByteArray trailer(8, '\0');
+        qToLittleEndian(
+            quint32(crc32(0, reinterpret_cast<const Bytef *>(zeros.data()), zeros.size())), trailer.data());
+        qToLittleEndian(quint32(zeros.size()), trailer.data() + 4);
+        server.route("/bomb",
+            { 200, "Content-Encoding: gzip\r\n",
+                QByteArray::fromHex("1f8b0800000000000003") + zlib.mid(2, zlib.size() - 6) + trailer });
+        QFile reset("/proc/self/clear_refs");
+        if (!reset.open(QIODevice::WriteOnly) || reset.write("5") != 1 || !reset.flush())
+            QSKIP("the peak resident size cannot be reset here");
+        const long before = peakKiB();
+        const HttpDownload download = httpDownload(server.url("/bomb"));
+        QVERIFY2(peakKiB() - before < 64 * 1024, qPrintable(QString::number(peakKiB() - before)));
+        QVERIFY(download.capped);
+        QCOMPARE(download.body, QByteArray(kHttpMaxBodyBytes, '\0'));
     }
 
     // Built, not looked up: a name; the address echoed back is none.
