@@ -8,9 +8,18 @@
 QVariant InertTextDocument::loadResource(int type, const QUrl &)
 {
     asked = true;
-    // Given no picture, the toolkit opens the file the page names by itself.
-    if (type == QTextDocument::ImageResource)
-        return QPixmap(QStringLiteral(":/qt-project.org/styles/commonstyle/images/file-16.png"));
+    // Given no picture, or an empty one, the toolkit opens the file the page names by itself.
+    if (type == QTextDocument::ImageResource) {
+        static const QPixmap placeholder = [] {
+            QPixmap picture(QStringLiteral(":/qt-project.org/styles/commonstyle/images/file-16.png"));
+            if (picture.isNull()) {
+                picture = QPixmap(16, 16);
+                picture.fill(Qt::lightGray);
+            }
+            return picture;
+        }();
+        return placeholder;
+    }
     return QVariant();
 }
 
