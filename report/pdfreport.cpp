@@ -256,8 +256,9 @@ void openInViewer(QWidget *window, const QString &path)
         if (error == QProcess::FailedToStart)
             done(false);
     });
+    // Killed when the window goes (xdg-open may wait for the viewer): nothing to tell then.
     QObject::connect(opener, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), opener,
-        [done](int code, QProcess::ExitStatus status) { done(status == QProcess::NormalExit && code == 0); });
+        [done](int code, QProcess::ExitStatus status) { done(status != QProcess::NormalExit || code == 0); });
     opener->start(QStringLiteral("xdg-open"), { path });
 }
 

@@ -97,6 +97,11 @@ private slots:
             exit == 0 ? QStringList()
                       : QStringList {
                           "提示信息: 没有找到打开PDF文件的程序，报告已保存在：\n" + w.path("tmpPDF.pdf") });
+        // The window closed while the opener waits: nothing is said.
+        viewer(false, exit);
+        w.click("cmdScripPrint");
+        w.window.reset();
+        QCOMPARE(w.boxes(), QStringList());
     }
 
 private:
