@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QHostInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTextEdit>
@@ -30,7 +31,8 @@ static bool answersInFake(int n)
 // address would become a query to a name server.
 static QString loopbackOnlyNames(const QString &address)
 {
-    return address == QLatin1String("127.0.0.1") ? reverseHostName(address, kHostDetailsBoundMs) : QString();
+    return address == QLatin1String("127.0.0.1") ? hostNameFromLookup(address, QHostInfo::fromName(address))
+                                                 : QString();
 }
 
 struct ScanFigures

@@ -4,7 +4,6 @@
 #include "platform.h"
 
 #include <QAtomicPointer>
-#include <QEventLoop>
 #include <QFile>
 #include <QHostInfo>
 #include <QRegularExpression>
@@ -49,17 +48,13 @@ QString macFromArpListing(const QString &listing, const QString &address)
     return QString();
 }
 
-QString neighbourMac(const PlatformKind &platform, const QString &address, int timeoutMs)
+// Linux keeps its neighbour table in a file: read at once, no command to wait for.
+static QString procNetArpMac(const QString &address)
 {
-    if (platform.linuxKernel) {
-        QFile file(QStringLiteral("/proc/net/arp"));
-        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-            return QString();
-        return macFromProcNetArp(QString::fromLatin1(file.readAll()), address);
-    }
-    if (platform.windows && timeoutMs > 0)
-        return macFromArpListing(runCommand(QStringLiteral("arp -a %1").arg(address), timeoutMs), address);
-    return QString();
+    QFile file(QStringLiteral("/proc/net/arp"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QString();
+    return macFromProcNetArp(QString::fromLatin1(file.readAll()), address);
 }
 
 QString hostNameFromLookup(const QString &address, const QHostInfo &info)
@@ -67,31 +62,6 @@ QString hostNameFromLookup(const QString &address, const QHostInfo &info)
     if (info.error() != QHostInfo::NoError || info.hostName() == address)
         return QString();
     return info.hostName();
-}
-
-QString reverseHostName(const QString &address, int timeoutMs)
-{
-    if (timeoutMs <= 0)
-        return QString();
-    QEventLoop loop;
-    QString name;
-    bool done = false;
-    // The answer goes to the loop's thread; once the loop is gone a late answer is dropped.
-    const int id = QHostInfo::lookupHost(address, &loop, [&](const QHostInfo &info) {
-        name = hostNameFromLookup(address, info);
-        done = true;
-        loop.quit();
-    });
-    if (!done) {
-        QTimer bound;
-        bound.setSingleShot(true);
-        QObject::connect(&bound, &QTimer::timeout, &loop, &QEventLoop::quit);
-        bound.start(timeoutMs);
-        loop.exec();
-    }
-    if (!done)
-        QHostInfo::abortHostLookup(id);
-    return name;
 }
 
 namespace
@@ -116,7 +86,8 @@ public:
             });
             arp->start();
         } else {
-            details.mac = neighbourMac(platform, address, 0);
+            if (platform.linuxKernel)
+                details.mac = procNetArpMac(address);
             lookUpName();
         }
     }

@@ -26,13 +26,8 @@ QString macFromProcNetArp(const QString &table, const QString &address);
 // The hardware address of the address in the listing of Windows "arp -a".
 QString macFromArpListing(const QString &listing, const QString &address);
 
-// Asks the running system's neighbour table; empty when unknown.
-QString neighbourMac(const PlatformKind &platform, const QString &address, int timeoutMs);
-
 // The name a reverse lookup found; empty when it failed or only echoed the address.
 QString hostNameFromLookup(const QString &address, const QHostInfo &info);
-// Reverse lookup through the system's resolver, given up after timeoutMs. Blocking.
-QString reverseHostName(const QString &address, int timeoutMs);
 
 // Both details of one host without blocking: done is called once, within boundMs,
 // unless the context is deleted first.
