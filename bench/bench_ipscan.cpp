@@ -11,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QHostInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTextEdit>
@@ -27,12 +26,11 @@ static bool answersInFake(int n)
     return n % 12 == 0 && n <= 240; // 12, 24, ... 240: twenty hosts
 }
 
-// The resolver is asked about 127.0.0.1 only (the hosts file knows it); any other
-// address would become a query to a name server.
+// Names are answered here: any address but 127.0.0.1 would become a query to a name
+// server, and the figures are about the probes.
 static QString loopbackOnlyNames(const QString &address)
 {
-    return address == QLatin1String("127.0.0.1") ? hostNameFromLookup(address, QHostInfo::fromName(address))
-                                                 : QString();
+    return address == QLatin1String("127.0.0.1") ? QStringLiteral("localhost") : QString();
 }
 
 struct ScanFigures
@@ -97,9 +95,8 @@ int main(int argc, char **argv)
     setNameLookupOverride(loopbackOnlyNames);
 
     const QByteArray realPath = qgetenv("PATH");
-    const QString fakeDir = QFileInfo(QStringLiteral(__FILE__)).absolutePath()
-        + QStringLiteral("/../tests/probe/data/fake-ping");
-    qputenv("PATH", QFileInfo(fakeDir).canonicalFilePath().toLocal8Bit() + ':' + realPath);
+    const QString fakeDir = QFileInfo(QStringLiteral(FAKE_PING_DIR)).canonicalFilePath();
+    qputenv("PATH", fakeDir.toLocal8Bit() + ':' + realPath);
     qputenv("NETCHECK_FAKE_PING_SILENT_SECONDS", "1");
     QStringList answering;
     for (int n = 1; n <= 254; ++n) {
@@ -107,8 +104,7 @@ int main(int argc, char **argv)
             answering << QStringLiteral("%1.%2").arg(kFakePrefix).arg(n);
     }
     qputenv("NETCHECK_FAKE_PING_ANSWERS", answering.join(QLatin1Char(' ')).toUtf8());
-    if (!QStandardPaths::findExecutable(QStringLiteral("ping"))
-             .startsWith(QFileInfo(fakeDir).canonicalFilePath())) {
+    if (fakeDir.isEmpty() || !QStandardPaths::findExecutable(QStringLiteral("ping")).startsWith(fakeDir)) {
         std::fprintf(stderr, "the fake ping is not first on PATH; nothing scanned\n");
         return 1;
     }
