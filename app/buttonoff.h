@@ -4,8 +4,9 @@
 #include <QPointer>
 #include <QWidget>
 
-// Switches a button off while a long action waits in a local event loop, so a second
-// click cannot start the action inside itself; restores its former state afterwards.
+// Switches a button off while its action is under way (a run waiting in its loop, a
+// command or a fetch going on without blocking), so a second click cannot start it again;
+// restores the former state afterwards.
 class ButtonOff
 {
 public:

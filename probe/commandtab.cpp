@@ -1,4 +1,5 @@
 #include "busy.h"
+#include "buttonoff.h"
 #include "command.h"
 #include "fromlanrik.h"
 #include "ui_fromlanrik.h"
@@ -18,17 +19,11 @@ public:
     CommandTabRun(const QStringList &lines, Ui_fromlanrik *ui, QObject *window)
         : QObject(window)
         , lines(lines)
-        , button(ui->cmdCMD)
+        , buttonOff(ui->cmdCMD)
         , output(ui->textCMD)
     {
         setObjectName(kName);
-        button->setEnabled(false);
         next();
-    }
-    ~CommandTabRun() override
-    {
-        if (button)
-            button->setEnabled(true);
     }
 
 private:
@@ -54,7 +49,7 @@ private:
     }
 
     QStringList lines;
-    QPointer<QWidget> button;
+    const ButtonOff buttonOff;
     QPointer<QTextEdit> output;
     QString text;
     CommandRun *run = nullptr;

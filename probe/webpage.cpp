@@ -1,6 +1,7 @@
 #include "webpage.h"
 #include "appdir.h"
 #include "busy.h"
+#include "buttonoff.h"
 #include "fromlanrik.h"
 #include "richtext.h"
 #include "startup.h"
@@ -80,26 +81,20 @@ public:
 
     PageTabFetch(const QString &address, Ui_fromlanrik *ui, QObject *window)
         : WebFetch(address, kHttpTimeoutMs, window)
-        , button(ui->cmdUrl)
+        , buttonOff(ui->cmdUrl)
         , source(ui->txtUrlTxt)
         , rendered(ui->txtUrlHtml)
     {
         setObjectName(kName);
-        button->setEnabled(false);
         connect(this, &WebFetch::finished, this, [this] {
             showPage(source, rendered, result().body);
             deleteLater();
         });
         start();
     }
-    ~PageTabFetch() override
-    {
-        if (button)
-            button->setEnabled(true);
-    }
 
 private:
-    QPointer<QWidget> button;
+    const ButtonOff buttonOff;
     QPointer<QTextEdit> source;
     QPointer<QTextEdit> rendered;
     const BusyScope busy;
