@@ -1,6 +1,7 @@
 #include "batchrun.h"
 #include "checkengine.h"
 #include "checkscript.h"
+#include "clock.h"
 #include "httptestserver.h"
 #include "processes.h"
 #include "schedule.h"
@@ -493,6 +494,26 @@ private slots:
             w.call("DJS"); // read back from the timer
             QVERIFY2(shown == seconds && lcd->intValue() == seconds,
                 qPrintable(text + ' ' + QString::number(shown)));
+        }
+    }
+
+    // A fixed script, run and saved with the clock fixed, gives the same log and script bytes as ever.
+    void goldenRun()
+    {
+        QTextCodec::setCodecForLocale(QTextCodec::codecForName("GBK"));
+        setFixedClock(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)));
+        TestWindow w(false);
+        QVERIFY(QFile::copy(TEST_DATA_DIR "/golden/chkScript-in.txt", w.path("chkScript.txt")));
+        w.open();
+        w.click("cmdScriptStart");
+        w.click("cmdSet_SaveScript");
+        setFixedClock(QDateTime());
+        const QStringList made = { "log/2026年01月02日.txt", "chkScript.txt" },
+                          golden = { "log.txt", "chkScript.txt" };
+        for (int i = 0; i < 2; ++i) {
+            QFile file(w.path(made.at(i))), expected(TEST_DATA_DIR "/golden/" + golden.at(i));
+            QVERIFY(file.open(QIODevice::ReadOnly) && expected.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), expected.readAll());
         }
     }
 
