@@ -4,6 +4,7 @@
 #include "buttonoff.h"
 #include "checkengine.h"
 #include "checkscript.h"
+#include "clock.h"
 #include "fromlanrik.h"
 #include "messagebox.h"
 #include "presentation.h"
@@ -236,7 +237,7 @@ void fromlanrik::ScriptStart()
     wall.start();
 
     RefPIcture();
-    const QString logPath = dailyLogPath(QDateTime::currentDateTime());
+    const QString logPath = dailyLogPath(currentTime());
     QTableWidget *table = ui->tableWidget;
     layOutResultsTable(table);
 

@@ -1,4 +1,5 @@
 #include "checkengine.h"
+#include "clock.h"
 #include "command.h"
 
 #include <QTimer>
@@ -152,7 +153,7 @@ void CheckRunner::launch(int index)
     const CheckLine &line = lines.at(index);
     const QString type = line.type.toUpper();
     if (type == QLatin1String("CMD")) {
-        const QDateTime startedAt = QDateTime::currentDateTime();
+        const QDateTime startedAt = currentTime();
         auto *run = new CommandRun(line.target, commandBound);
         active.insert(index, run);
         connect(run, &CommandRun::finished, this, [this, run, index, startedAt] {
@@ -173,14 +174,14 @@ void CheckRunner::launch(int index)
             fetch->deleteLater();
             CheckOutcome outcome = checkOutcome(bodyText(fetch->result().body), lines.at(index).success,
                 pageFailure(fetch->result(), pageBound));
-            outcome.checkedAt = QDateTime::currentDateTime();
+            outcome.checkedAt = currentTime();
             complete(index, outcome);
         });
         fetch->start();
     } else {
         CheckOutcome outcome
             = checkOutcome(QString(), QString(), QStringLiteral("类型错误：类型必须是CMD或URL"));
-        outcome.checkedAt = QDateTime::currentDateTime();
+        outcome.checkedAt = currentTime();
         // Reported from the event loop like every other outcome.
         QTimer::singleShot(0, this, [this, index, outcome] {
             if (running)
