@@ -35,6 +35,10 @@ struct CheckResult
     std::optional<int> httpStatus; // of a page that got an HTTP reply
 };
 
+// The target as it is shown, printed, logged and stored: a web address's password as "***"
+// (the user name stays). The script keeps and the check uses the target as written.
+QString shownTarget(const CheckLine &line);
+
 // The result a row shows: for a check that could not run its reason, then on the next line
 // whatever did come; otherwise the output.
 QString resultText(const CheckResult &result);
