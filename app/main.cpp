@@ -1,7 +1,7 @@
-#include "appdir.h"
-#include "fromlanrik.h"
-#include "headless.h"
-#include "windowplacement.h"
+#include "app/cli/headless.h"
+#include "app/gui/fromlanrik.h"
+#include "app/gui/windowplacement.h"
+#include "check/appdir.h"
 
 #include <QApplication>
 #include <QDesktopWidget>
@@ -16,12 +16,9 @@ int main(int argc, char *argv[])
         raw << QString::fromLocal8Bit(argv[i]);
     const StartMode mode = startModeOf(raw);
     if (mode != StartMode::Window)
-        prepareWithoutWindow();
+        return runWithoutWindow(argc, argv, mode);
     QApplication a(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
-    const int exitCode = runOptions(QCoreApplication::arguments(), mode);
-    if (exitCode >= 0)
-        return exitCode;
     fromlanrik w;
     w.move(centredPosition(QApplication::desktop()->geometry().size(), w.geometry().size()));
     w.show();

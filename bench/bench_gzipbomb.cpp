@@ -1,7 +1,7 @@
 // Peak memory of one httpDownload: a plain 16 MiB body (the cap) as the baseline, and a
 // gzip bomb (1 MiB on the wire, 1 GiB inflated). The server runs in this process, each
 // download in a child process that resets its peak first and prints what it rose by.
-#include "webfetch.h"
+#include "probe/webfetch.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

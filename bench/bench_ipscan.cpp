@@ -3,9 +3,9 @@
 // a real scan of 127.0.0.1-254 against 254 pings started at once from a shell. Run it
 // in the lab namespace (../shared/tools/silent-lab; ip netns exec lab ...), where 228
 // of those addresses stay silent as in a real subnet. Nothing leaves the machine.
-#include "ipscan.h"
-#include "neighbours.h"
-#include "ping.h"
+#include "app/gui/scanpage.h"
+#include "probe/neighbours.h"
+#include "probe/ping.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

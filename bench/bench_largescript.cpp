@@ -1,8 +1,8 @@
 // Opening and closing the window with a large check script (a generated inventory of
 // n devices in 20 locations), each size in a process of its own so that one size's
 // peak memory does not hide the next one's. The empty script is the baseline.
-#include "appdir.h"
-#include "fromlanrik.h"
+#include "app/gui/fromlanrik.h"
+#include "check/appdir.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,14 +1,12 @@
 // Time and peak memory of printing a results table of 1,000 and 10,000 rows.
 // Each size runs in its own child process so that its peak memory is its own.
-#include "appdir.h"
-#include "pdfreport.h"
+#include "report/pdfreport.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <cstdio>
@@ -29,50 +27,42 @@ long peakKb()
     return -1;
 }
 
-void fillResults(QTableWidget &table, int rows)
+ReportTable results(int rows)
 {
-    const QStringList headers = { "名称", "状态", "检测内容", "检测时间", "检测结果", "位置" };
-    const int widths[] = { 200, 80, 360, 200, 500, 100 };
-    table.setColumnCount(headers.size());
-    table.setHorizontalHeaderLabels(headers);
-    for (int i = 0; i < headers.size(); ++i)
-        table.setColumnWidth(i, widths[i]);
-    table.setRowCount(rows);
+    ReportTable table { { "名称", "状态", "检测内容", "检测时间", "检测结果", "位置" },
+        { 200, 80, 360, 200, 500, 100 }, {} };
     for (int r = 0; r < rows; ++r) {
         const QString host = QStringLiteral("127.0.%1.%2").arg(r / 250).arg(r % 250 + 1);
         const bool ok = r % 7 != 0;
-        table.setItem(r, 0, new QTableWidgetItem(QStringLiteral("核心交换机%1").arg(r)));
-        table.setItem(r, 1, new QTableWidgetItem(ok ? QStringLiteral("正常") : QStringLiteral("异常")));
-        table.setItem(r, 2, new QTableWidgetItem(QStringLiteral("CMD-ping %1 -c 1").arg(host)));
-        table.setItem(r, 3,
-            new QTableWidgetItem(QStringLiteral("2024年03月05日 10:%1:%2")
-                                     .arg(r / 60 % 60, 2, 10, QLatin1Char('0'))
-                                     .arg(r % 60, 2, 10, QLatin1Char('0'))));
-        table.setItem(r, 4,
-            new QTableWidgetItem(
+        table.rows.append(
+            { QStringLiteral("核心交换机%1").arg(r), ok ? QStringLiteral("正常") : QStringLiteral("异常"),
+                QStringLiteral("CMD-ping %1 -c 1").arg(host),
+                (QStringLiteral("2024年03月05日 10:%1:%2")
+                        .arg(r / 60 % 60, 2, 10, QLatin1Char('0'))
+                        .arg(r % 60, 2, 10, QLatin1Char('0'))),
                 QStringLiteral("PING %1 (%1) 56(84) bytes of data.\n"
                                "64 bytes from %1: icmp_seq=1 ttl=64 time=0.041 ms\n\n"
                                "--- %1 ping statistics ---\n"
                                "1 packets transmitted, 1 received, 0%% packet loss, time 0ms\n"
                                "rtt min/avg/max/mdev = 0.041/0.041/0.041/0.000 ms")
-                    .arg(host)));
-        table.setItem(r, 5, new QTableWidgetItem(QStringLiteral("机房%1").arg(r % 5)));
+                    .arg(host),
+                QStringLiteral("机房%1").arg(r % 5) });
     }
+    return table;
 }
 
 // Child: prints one table and reports "rows ms peakBeforeKb peakAfterKb bytes pages".
 int runOne(int rows)
 {
     QTemporaryDir dir;
-    QTableWidget table;
-    fillResults(table, rows);
+    const ReportTable table = results(rows);
     const long before = peakKb();
     const QString path = dir.filePath(QStringLiteral("tmpPDF.pdf"));
     QElapsedTimer timer;
     timer.start();
     // Written only: no viewer is started.
-    writeTableToPdf(
-        &table, path, QStringLiteral("2024年03月05日检测结果"), QString(), QString(), QStringLiteral("横向"));
+    writeReportPdf(
+        path, QStringLiteral("2024年03月05日检测结果"), QString(), QString(), QStringLiteral("横向"), table);
     const qint64 ms = timer.elapsed();
     std::printf("%d %lld %ld %ld %lld\n", rows, static_cast<long long>(ms), before, peakKb(),
         static_cast<long long>(QFileInfo(path).size()));

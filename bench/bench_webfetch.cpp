@@ -1,7 +1,7 @@
 // What a fetch costs: the fresh network manager and event loop of every request
 // against reading the same small file directly, and the memory the size cap saves
 // on an oversized body against reading it whole.
-#include "webfetch.h"
+#include "probe/webfetch.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

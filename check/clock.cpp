@@ -1,4 +1,4 @@
-#include "clock.h"
+#include "check/clock.h"
 
 static QDateTime &fixedMoment()
 {

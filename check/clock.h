@@ -1,5 +1,5 @@
-#ifndef CLOCK_H
-#define CLOCK_H
+#ifndef CHECK_CLOCK_H
+#define CHECK_CLOCK_H
 
 #include <QDateTime>
 

@@ -1,39 +1,38 @@
-#include "schedule.h"
-#include "busy.h"
-#include "fromlanrik.h"
-#include "speech.h"
-#include "ui_fromlanrik.h"
-
-#include <QTimer>
-
-#include <iterator>
+#include "check/schedule.h"
 
 namespace
 {
-// Indexed like the entries of cmbKeep; each interval is what its text says.
-constexpr int kIntervalSeconds[] = {
-    0, // 手动执行
-    60, // 1分钟
-    10 * 60, // 10分钟
-    30 * 60, // 30分钟
-    3600, // 1小时
-    2 * 3600, // 2小时
-    3 * 3600, // 3小时
-    5 * 3600, // 5小时
-    6 * 3600, // 6小时
-    8 * 3600, // 8小时
-    12 * 3600, // 12小时
-    24 * 3600, // 24小时
-};
 constexpr int kDefaultSecondMs = 1000;
 int secondMs = kDefaultSecondMs;
 } // namespace
 
+const QVector<ScheduleEntry> &scheduleEntries()
+{
+    static const QVector<ScheduleEntry> entries = {
+        { QStringLiteral("手动执行"), 0 },
+        { QStringLiteral("1分钟自动执行"), 60 },
+        { QStringLiteral("10分钟自动执行"), 10 * 60 },
+        { QStringLiteral("30分钟自动执行"), 30 * 60 },
+        { QStringLiteral("1小时自动执行"), 3600 },
+        { QStringLiteral("2小时自动执行"), 2 * 3600 },
+        { QStringLiteral("3小时自动执行"), 3 * 3600 },
+        { QStringLiteral("5小时自动执行"), 5 * 3600 },
+        { QStringLiteral("6小时自动执行"), 6 * 3600 },
+        { QStringLiteral("8小时自动执行"), 8 * 3600 },
+        { QStringLiteral("12小时自动执行"), 12 * 3600 },
+        { QStringLiteral("24小时自动执行"), 24 * 3600 },
+    };
+    return entries;
+}
+
 int scheduleIntervalSeconds(int index)
 {
-    if (index < 0 || index >= int(std::size(kIntervalSeconds)))
-        return 0;
-    return kIntervalSeconds[index];
+    return index >= 0 && index < scheduleEntries().size() ? scheduleEntries().at(index).seconds : 0;
+}
+
+int scheduleMs(int seconds)
+{
+    return seconds * secondMs;
 }
 
 void setScheduleSecondMs(int ms)
@@ -41,50 +40,9 @@ void setScheduleSecondMs(int ms)
     secondMs = ms > 0 ? ms : kDefaultSecondMs;
 }
 
-int scheduleSecondMs()
-{
-    return secondMs;
-}
-
 int countdownSeconds(int remainingMs, int unitMs)
 {
     if (remainingMs < 0)
         return -1;
     return int((qint64(remainingMs) + unitMs - 1) / unitMs);
-}
-
-void fromlanrik::on_cmbKeep_currentIndexChanged(int index)
-{
-    countDJS = -1;
-    const int seconds = scheduleIntervalSeconds(index);
-    // Filling the list at start-up lands here before the timers exist.
-    if (seconds > 0 && timerKeep) {
-        countDJS = seconds;
-        // Precise, so the run comes when the countdown says, even for whole hours.
-        timerKeep->setTimerType(Qt::PreciseTimer);
-        timerKeep->start(seconds * secondMs);
-    }
-    ui->lcdNumber->display(QString::number(countDJS));
-}
-
-// The countdown is read off timerKeep, so time the window spent blocked is not lost.
-void fromlanrik::DJS()
-{
-    countDJS = -1;
-    if (timerKeep && scheduleIntervalSeconds(ui->cmbKeep->currentIndex()) > 0)
-        countDJS = countdownSeconds(timerKeep->isActive() ? timerKeep->remainingTime() : -1, secondMs);
-    ui->lcdNumber->display(QString::number(countDJS));
-}
-
-void fromlanrik::AutoKeep()
-{
-    if (ui->cmbKeep->currentIndex() <= 0)
-        return;
-    // A timeout that falls due while a run or another long command is under way is
-    // skipped, not queued: the next one comes a full interval later.
-    if (programBusy())
-        return;
-    if (ui->chkSpack->isChecked())
-        speakText(ui->cmbKeep->currentText());
-    ScriptStart();
 }

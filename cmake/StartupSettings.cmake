@@ -18,6 +18,6 @@ foreach(setting BANNER_URL ABOUT_URL AD_URL LINK_URL LINK_TEXT CONTACT_MAIL CONT
   set(NETCHECK_${setting}_LITERAL "\"${value}\"")
 endforeach()
 
-configure_file(${CMAKE_CURRENT_LIST_DIR}/../app/startupsettings.h.in
+configure_file(${CMAKE_CURRENT_LIST_DIR}/../app/gui/startupsettings.h.in
                ${CMAKE_BINARY_DIR}/generated/startupsettings.h @ONLY)
 include_directories(${CMAKE_BINARY_DIR}/generated)

@@ -1,4 +1,4 @@
-#include "busy.h"
+#include "probe/busy.h"
 
 #include <QAtomicInt>
 

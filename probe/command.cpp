@@ -1,6 +1,6 @@
-#include "command.h"
-#include "busy.h"
-#include "platform.h"
+#include "probe/command.h"
+#include "probe/busy.h"
+#include "probe/platform.h"
 
 #include <QEventLoop>
 #include <QTextCodec>

@@ -1,7 +1,7 @@
 #ifndef COMMAND_H
 #define COMMAND_H
 
-#include "commandrun.h"
+#include "probe/commandrun.h"
 
 #include <QString>
 

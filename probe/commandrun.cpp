@@ -1,4 +1,4 @@
-#include "commandrun.h"
+#include "probe/commandrun.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -133,6 +133,13 @@ void reapKilled()
 }
 } // namespace
 
+void killProcessGroup(qint64 leader)
+{
+    // kill(0) and kill(-0) name the caller's own group, kill(-1) every process it may signal.
+    if (leader > 1)
+        ::kill(-pid_t(leader), SIGKILL);
+}
+
 void CommandRun::spawn()
 {
     reapKilled();
@@ -203,7 +210,7 @@ void CommandRun::spawn()
     boundTimer->setSingleShot(true);
     connect(boundTimer, &QTimer::timeout, this, [this] {
         boundReached = true;
-        ::kill(-pid_t(pid), SIGKILL); // the end of the main process finishes the run
+        killProcessGroup(pid); // the end of the main process finishes the run
     });
     boundTimer->start(bound);
 }
@@ -233,11 +240,17 @@ void CommandRun::readOutput(int budget)
 
 void CommandRun::mainProcessEnded()
 {
-    if (waitpid(pid_t(pid), nullptr, WNOHANG) == 0)
+    if (pid <= 0)
+        return;
+    int status = 0;
+    const pid_t ended = waitpid(pid_t(pid), &status, WNOHANG);
+    if (ended == 0)
         return; // still running (a poll); collected by someone else counts as ended
+    if (ended == pid_t(pid) && WIFEXITED(status) && !boundReached)
+        exitStatus = WEXITSTATUS(status);
     // What the main process printed is in the pipe by now; anything it left behind
     // goes with the group before the rest is read.
-    ::kill(-pid_t(pid), SIGKILL);
+    killProcessGroup(pid);
     pid = 0;
     readOutput(2 * kCommandMaxOutputBytes);
     endGroup();
@@ -247,7 +260,7 @@ void CommandRun::mainProcessEnded()
 void CommandRun::endGroup()
 {
     if (pid > 0) {
-        ::kill(-pid_t(pid), SIGKILL);
+        killProcessGroup(pid);
         ::kill(pid_t(pid), SIGKILL);
         // Collected now in the usual case; otherwise on a later start.
         for (int tries = 0; tries < 50 && waitpid(pid_t(pid), nullptr, WNOHANG) == 0; ++tries)
@@ -273,6 +286,8 @@ void CommandRun::endGroup()
 
 #else // Windows: the toolkit's process, ended at its bound and on cancel.
 
+void killProcessGroup(qint64) { }
+
 void CommandRun::spawn()
 {
     auto *process = new QProcess(this);
@@ -282,13 +297,16 @@ void CommandRun::spawn()
         const QByteArray chunk = process->readAllStandardOutput();
         out.append(chunk.left(qMax(0, kCommandMaxOutputBytes - out.size())));
     });
-    connect(process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this, [this, process] {
-        out.append(process->readAllStandardOutput().left(qMax(0, kCommandMaxOutputBytes - out.size())));
-        process->deleteLater();
-        delete boundTimer;
-        boundTimer = nullptr;
-        finish();
-    });
+    connect(process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
+        [this, process](int code, QProcess::ExitStatus status) {
+            if (status == QProcess::NormalExit && !boundReached)
+                exitStatus = code;
+            out.append(process->readAllStandardOutput().left(qMax(0, kCommandMaxOutputBytes - out.size())));
+            process->deleteLater();
+            delete boundTimer;
+            boundTimer = nullptr;
+            finish();
+        });
     connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart) {
             spawned = false;

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 class QSocketNotifier;
 class QTimer;
 
@@ -12,6 +14,10 @@ class QTimer;
 constexpr int kCommandTimeoutMs = 60 * 1000;
 // What a command may print that is kept; the rest is read and dropped.
 constexpr int kCommandMaxOutputBytes = 16 * 1024 * 1024;
+
+// Ends every process of the group the leader heads; nothing for a leader that names no child
+// (0 or less, or init).
+void killProcessGroup(qint64 leader);
 
 // One command line run without blocking: no shell in between, standard input at its
 // end from the start, standard error dropped, standard output kept up to the cap.
@@ -33,12 +39,13 @@ public:
     // Ends the group at once; finished() is not emitted.
     void cancel();
 
-    bool isRunning() const { return state == Running || state == Queued; }
     bool couldNotStart() const { return state == Finished && !spawned; }
     bool timedOut() const { return boundReached; }
     QString program() const { return programName; }
     int timeoutMs() const { return bound; }
     QByteArray output() const { return out; }
+    // The main process's exit status when it ended by itself; none when it was killed or never ran.
+    std::optional<int> exitCode() const { return exitStatus; }
 
 signals:
     void finished();
@@ -59,6 +66,7 @@ private:
     bool spawned = false;
     bool boundReached = false;
     QByteArray out;
+    std::optional<int> exitStatus;
     qint64 pid = 0;
     int outputFd = -1;
     int exitFd = -1;

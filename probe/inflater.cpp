@@ -1,4 +1,4 @@
-#include "inflater.h"
+#include "probe/inflater.h"
 
 namespace
 {

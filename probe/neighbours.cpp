@@ -1,7 +1,7 @@
-#include "neighbours.h"
-#include "command.h"
-#include "commandrun.h"
-#include "platform.h"
+#include "probe/neighbours.h"
+#include "probe/command.h"
+#include "probe/commandrun.h"
+#include "probe/platform.h"
 
 #include <QAtomicPointer>
 #include <QFile>

@@ -1,8 +1,13 @@
-#include "ping.h"
-#include "command.h"
-#include "platform.h"
+#include "probe/ping.h"
+#include "probe/command.h"
+#include "probe/platform.h"
 
 #include <QRegularExpression>
+
+QString pingWord(PingVerdict verdict)
+{
+    return verdict == PingVerdict::Answered ? QStringLiteral("成功") : QStringLiteral("失败");
+}
 
 QString pingCommandLine(const PlatformKind &platform, const QString &address)
 {
@@ -14,20 +19,18 @@ QString pingCommandLine(const PlatformKind &platform, const QString &address)
     return QString();
 }
 
-QString pingVerdict(const PlatformKind &platform, const QString &output)
+PingVerdict pingVerdict(const PlatformKind &platform, const QString &output)
 {
-    const QString success = QStringLiteral("成功");
-    const QString failure = QStringLiteral("失败");
     if (!platform.linuxKernel && !platform.windows)
-        return failure;
+        return PingVerdict::Silent;
     // "Destination host unreachable" and "TTL expired in transit" come back without a TTL value.
-    const QRegularExpression replyTtl(
+    static const QRegularExpression replyTtl(
         QStringLiteral("(?:^|\\s)ttl=\\d+"), QRegularExpression::CaseInsensitiveOption);
     if (replyTtl.match(output).hasMatch())
-        return success;
+        return PingVerdict::Answered;
     if (platform.windows && output.contains(QStringLiteral("往返行程的估计时间")))
-        return success;
-    return failure;
+        return PingVerdict::Answered;
+    return PingVerdict::Silent;
 }
 
 QString pingHost(const QString &address)
@@ -35,6 +38,6 @@ QString pingHost(const QString &address)
     const PlatformKind platform = currentPlatform();
     const QString commandLine = pingCommandLine(platform, address);
     if (commandLine.isEmpty())
-        return pingVerdict(platform, QString());
-    return pingVerdict(platform, runCommand(commandLine, kPingProcessBoundMs).trimmed());
+        return pingWord(pingVerdict(platform, QString()));
+    return pingWord(pingVerdict(platform, runCommand(commandLine, kPingProcessBoundMs).trimmed()));
 }

@@ -1,6 +1,5 @@
-#include "scanengine.h"
-#include "command.h"
-#include "ping.h"
+#include "probe/scanengine.h"
+#include "probe/command.h"
 
 #include <QTimer>
 
@@ -54,7 +53,7 @@ void ScanEngine::probe(int number)
         ping->deleteLater();
         ProbeOutcome outcome { address, pingVerdict(platform, commandOutputText(ping->output()).trimmed()),
             {} };
-        if (outcome.verdict != QStringLiteral("成功")) {
+        if (outcome.verdict != PingVerdict::Answered) {
             received(number, outcome);
             return;
         }

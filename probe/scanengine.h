@@ -1,28 +1,19 @@
 #ifndef SCANENGINE_H
 #define SCANENGINE_H
 
-#include "neighbours.h"
-#include "platform.h"
+#include "probe/neighbours.h"
+#include "probe/ping.h"
+#include "probe/platform.h"
+#include "probe/scanrange.h"
 
 #include <QHash>
 #include <QObject>
 #include <QString>
 
-// The highest last number of a scanned address.
-constexpr int kMaxScanNumber = 255;
-
-// The addresses prefix + "." + n for n from first to last (none when first > last).
-struct ScanRange
-{
-    QString prefix;
-    int first = 0;
-    int last = -1;
-};
-
 struct ProbeOutcome
 {
     QString address;
-    QString verdict; // "成功" or "失败"
+    PingVerdict verdict = PingVerdict::Silent;
     HostDetails details; // only looked up for an address that answered
 };
 

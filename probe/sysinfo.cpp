@@ -1,5 +1,5 @@
-#include "sysinfo.h"
-#include "command.h"
+#include "probe/sysinfo.h"
+#include "probe/command.h"
 
 #include <QNetworkInterface>
 #include <QRegularExpression>

@@ -1,10 +1,8 @@
-#include "webfetch.h"
-#include "busy.h"
-#include "inflater.h"
+#include "probe/webfetch.h"
+#include "probe/busy.h"
+#include "probe/inflater.h"
 
 #include <QEventLoop>
-#include <QLabel>
-#include <QMovie>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
 #include <QTimer>
@@ -124,21 +122,22 @@ HttpDownload httpDownload(const QString &address, int timeoutMs)
     return fetch.result();
 }
 
-QString bodyText(const QByteArray &body)
+QString bodyText(const QByteArray &body, int maxBytes, bool *cut)
 {
     const int zero = body.indexOf('\0');
-    return QString::fromUtf8(body.constData(), zero < 0 ? body.size() : zero);
+    int end = zero < 0 ? body.size() : zero;
+    const bool over = end > maxBytes;
+    if (over) {
+        end = maxBytes;
+        while (end > 0 && (uchar(body.at(end)) & 0xc0) == 0x80) // not inside a character
+            --end;
+    }
+    if (cut)
+        *cut = over;
+    return QString::fromUtf8(body.constData(), end);
 }
 
 QString httpGet(const QString &address, int timeoutMs)
 {
     return bodyText(httpDownload(address, timeoutMs).body);
-}
-
-void playPicture(QLabel *label, const QString &path)
-{
-    auto *movie = new QMovie(path, QByteArray(), label);
-    movie->setScaledSize(label->size());
-    label->setMovie(movie);
-    movie->start();
 }

@@ -9,7 +9,6 @@
 #include <memory>
 
 class BodyInflater;
-class QLabel;
 class QNetworkAccessManager;
 class QTimer;
 
@@ -75,20 +74,12 @@ private:
 // falling due is skipped).
 HttpDownload httpDownload(const QString &address, int timeoutMs = kHttpTimeoutMs);
 
-// GETs the address and returns the body decoded as UTF-8 up to the first zero
-// byte; empty when nothing arrived. Never an error text.
+// GETs the address and returns the body's text (see bodyText); empty when nothing
+// arrived. Never an error text.
 QString httpGet(const QString &address, int timeoutMs = kHttpTimeoutMs);
 
-// The text of a body: UTF-8 up to the first zero byte.
-QString bodyText(const QByteArray &body);
-
-// Plays the picture file (an animation or a still) in the label, every frame
-// scaled to the label's current size. The movie belongs to the label.
-void playPicture(QLabel *label, const QString &path);
-
-// Downloads the banner picture, keeps it as "%1/logo.gif" in the application folder
-// and plays it in the label. A failed or empty download, or a file that cannot be
-// written, leaves no file and a blank label.
-void fetchBanner(QLabel *label, const QString &address, int timeoutMs = kHttpTimeoutMs);
+// The text of a body: UTF-8 up to the first zero byte, at most maxBytes of it (cut between
+// two characters); cut, when given, tells whether it was cut there.
+QString bodyText(const QByteArray &body, int maxBytes = kHttpMaxBodyBytes, bool *cut = nullptr);
 
 #endif

@@ -1,4 +1,4 @@
-#include "pdflayout.h"
+#include "report/pdflayout.h"
 
 #include <QDateTime>
 #include <QtMath>

@@ -1,22 +1,10 @@
-#include "pdfreport.h"
-#include "appdir.h"
-#include "checkscript.h"
-#include "fromlanrik.h"
-#include "messagebox.h"
-#include "pdflayout.h"
-#include "platform.h"
-#include "ui_fromlanrik.h"
+#include "report/pdfreport.h"
+#include "report/pdflayout.h"
 
-#include <QDateTime>
-#include <QDesktopServices>
-#include <QDir>
 #include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QProcess>
-#include <QTableWidget>
 #include <QTextLayout>
-#include <QUrl>
 
 using namespace PdfLayout;
 
@@ -147,17 +135,10 @@ private:
     QFont font;
     QPen pen;
 };
-
-// Printed as it stands, blanks included.
-QString cellText(const QTableWidget *table, int row, int column)
-{
-    const QTableWidgetItem *item = table->item(row, column);
-    return item ? item->text() : QString();
-}
 } // namespace
 
-bool writeTableToPdf(QTableWidget *table, const QString &path, const QString &title, const QString &subtitle,
-    const QString &footer, const QString &orientation)
+bool writeReportPdf(const QString &path, const QString &title, const QString &subtitle, const QString &footer,
+    const QString &orientation, const ReportTable &table)
 {
     QFile file(path);
     if (file.exists())
@@ -179,18 +160,16 @@ bool writeTableToPdf(QTableWidget *table, const QString &path, const QString &ti
             return false;
         ReportPainter page(painter, title, subtitle);
 
-        const int rows = table->rowCount();
-        const int columnCount = table->columnCount();
+        const int rows = table.rows.size();
+        const int columnCount = table.headers.size();
         page.W = writer.width();
         page.H = writer.height();
         const int total = pageTotal(rows, rowsPerPage(page.H));
         int pageNumber = 1;
 
-        QVector<int> widths;
-        for (int i = 0; i < columnCount; ++i) {
-            widths.append(table->columnWidth(i));
-            page.headers.append(tableHeaderText(table, i));
-        }
+        page.headers = table.headers;
+        QVector<int> widths = table.widths;
+        widths.resize(columnCount); // a column without a width gets none of the paper
         page.cols = columns(widths, page.W);
 
         page.titleBand();
@@ -202,7 +181,7 @@ bool writeTableToPdf(QTableWidget *table, const QString &path, const QString &ti
             page.gridPen();
             page.rowFrame(y);
             for (int i = 0; i < columnCount; ++i)
-                page.dataCell(i, y, cellText(table, r, i));
+                page.dataCell(i, y, table.rows.at(r).value(i));
             page.rowBottom(y);
 
             if (y + 2 * kRowHeight > page.H && r + 1 < rows) {
@@ -230,49 +209,4 @@ bool writeTableToPdf(QTableWidget *table, const QString &path, const QString &ti
     }
     file.close();
     return written && file.error() == QFileDevice::NoError;
-}
-
-void openInViewer(QWidget *window, const QString &path)
-{
-    if (!currentPlatform().linuxKernel) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-        return;
-    }
-    // QDesktopServices::openUrl counts a started xdg-open as success; only its exit
-    // status tells that no viewer took the file. Driven by signals: xdg-open may wait
-    // until the viewer is closed.
-    auto *opener = new QProcess(window);
-    opener->setStandardInputFile(QProcess::nullDevice());
-    opener->setStandardOutputFile(QProcess::nullDevice());
-    opener->setStandardErrorFile(QProcess::nullDevice());
-    const auto done = [opener, window, path](bool opened) {
-        opener->deleteLater();
-        if (!opened)
-            MessageBox::information(window, QStringLiteral("提示信息"),
-                QStringLiteral("没有找到打开PDF文件的程序，报告已保存在：\n%1")
-                    .arg(QDir::toNativeSeparators(path)));
-    };
-    QObject::connect(opener, &QProcess::errorOccurred, opener, [done](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            done(false);
-    });
-    // Killed when the window goes (xdg-open may wait for the viewer): nothing to tell then.
-    QObject::connect(opener, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), opener,
-        [done](int code, QProcess::ExitStatus status) { done(status != QProcess::NormalExit || code == 0); });
-    opener->start(QStringLiteral("xdg-open"), { path });
-}
-
-bool printTableToPdf(QTableWidget *table, const QString &path, const QString &title, const QString &subtitle,
-    const QString &footer, const QString &orientation)
-{
-    if (!writeTableToPdf(table, path, title, subtitle, footer, orientation))
-        return false;
-    openInViewer(table->window(), path);
-    return true;
-}
-
-void fromlanrik::on_cmdScripPrint_clicked()
-{
-    printTableToPdf(ui->tableWidget, QStringLiteral("%1/tmpPDF.pdf").arg(appDir()),
-        reportTitle(QDateTime::currentDateTime()), QString(), QString(), QStringLiteral("横向"));
 }

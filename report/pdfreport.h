@@ -1,24 +1,24 @@
-#ifndef PDFREPORT_H
-#define PDFREPORT_H
+#ifndef REPORT_PDFREPORT_H
+#define REPORT_PDFREPORT_H
 
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <QVector>
 
-class QTableWidget;
-class QWidget;
+// What a report prints: the column headers, their on-screen widths (the paper width is shared in
+// proportion) and the rows of cell text, printed as they stand.
+struct ReportTable
+{
+    QStringList headers;
+    QVector<int> widths;
+    QList<QStringList> rows;
+};
 
-// Prints the table as a ruled grid on A4 pages into a PDF file and opens it with
-// the desktop's PDF viewer. Landscape only for the orientation word "横向".
-// False, and nothing handed to the viewer, when the file could not be written.
-// Returns without waiting for the viewer; see openInViewer.
-bool printTableToPdf(QTableWidget *table, const QString &path, const QString &title, const QString &subtitle,
-    const QString &footer, const QString &orientation);
-// The same report written to the file only, with no viewer asked to open it.
-bool writeTableToPdf(QTableWidget *table, const QString &path, const QString &title, const QString &subtitle,
-    const QString &footer, const QString &orientation);
-
-// Hands the file to the desktop's PDF viewer. On Linux xdg-open is run without waiting
-// for it; when it fails (it cannot start, or exits non-zero) an information box on the
-// window says where the file was written. Elsewhere QDesktopServices opens it.
-void openInViewer(QWidget *window, const QString &path);
+// Writes the table as a ruled grid on A4 pages into a PDF file: a title band and the header
+// row on every page, page numbering in the footers, empty ruled rows filling the last page.
+// Landscape only for the orientation word "横向". False when the file could not be written.
+bool writeReportPdf(const QString &path, const QString &title, const QString &subtitle, const QString &footer,
+    const QString &orientation, const ReportTable &table);
 
 #endif

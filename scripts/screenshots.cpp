@@ -1,7 +1,7 @@
 // Starts the real window in the executable's folder and writes a PNG of every tab
 // page (after one batch run, and the picture panel too) into the folder given.
-#include "fromlanrik.h"
-#include "neighbours.h"
+#include "app/gui/fromlanrik.h"
+#include "probe/neighbours.h"
 
 #include <QApplication>
 #include <QDir>

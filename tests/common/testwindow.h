@@ -1,11 +1,11 @@
 #ifndef TESTWINDOW_H
 #define TESTWINDOW_H
 
-#include "appdir.h"
-#include "fromlanrik.h"
-#include "messagebox.h"
-#include "speech.h"
-#include "startup.h"
+#include "app/gui/fromlanrik.h"
+#include "app/gui/messagebox.h"
+#include "app/gui/speech.h"
+#include "app/gui/startpage.h"
+#include "check/appdir.h"
 
 #include <QAbstractButton>
 #include <QTemporaryDir>

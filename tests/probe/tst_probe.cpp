@@ -1,21 +1,15 @@
-#include "command.h"
 #include "httptestserver.h"
-#include "ipscan.h"
-#include "ping.h"
-#include "platform.h"
+#include "probe/command.h"
+#include "probe/neighbours.h"
+#include "probe/ping.h"
+#include "probe/platform.h"
+#include "probe/scanrange.h"
+#include "probe/webfetch.h"
 #include "processes.h"
-#include "richtext.h"
-#include "testwindow.h"
-#include "webfetch.h"
-#include "webpage.h"
 
 #include <QtNetwork>
 #include <QtTest>
-#include <QtWidgets>
-#include <atomic>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <thread>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -24,57 +18,12 @@ namespace
 constexpr int kBoundMs = 300; // a bound under test
 constexpr int kHangMs = 10000; // far above any bound under test: only a hang takes this long
 
-// Puts the fake ping of data/fake-ping first on PATH while it lives: the addresses given
-// answer at once, the others stay silent for a second. No packet is sent.
-struct FakePing
-{
-    explicit FakePing(const QStringList &answering)
-    {
-        qputenv("PATH", TEST_SOURCE_DIR "/data/fake-ping:" + path);
-        qputenv("NETCHECK_FAKE_PING_ANSWERS", answering.join(' ').toUtf8());
-    }
-    ~FakePing() { qputenv("PATH", path); }
-    const QByteArray path = qgetenv("PATH");
-};
-
-// Runs the work with a FIFO nobody writes to: whoever opens it to read waits for a writer.
-// After a few seconds a thread keeps opening it for writing, so work stuck on it goes on
-// instead of hanging the test. True when the work got stuck.
-template<class Work>
-bool waitsOnFifo(Work work)
-{
-    QTemporaryDir dir;
-    const QByteArray path = QFile::encodeName(dir.filePath("pipe"));
-    if (mkfifo(path.constData(), 0600) != 0)
-        return true;
-    std::atomic<bool> done { false }, released { false };
-    std::thread releaser([&] {
-        for (int ms = 0; ms < 3000 && !done; ms += 10)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        for (int fd; !done; std::this_thread::sleep_for(std::chrono::milliseconds(10))) {
-            if ((fd = open(path.constData(), O_WRONLY | O_NONBLOCK)) >= 0) // fails unless a reader waits
-                released = close(fd) == 0;
-        }
-    });
-    work(QFile::decodeName(path));
-    done = true;
-    releaser.join();
-    return released;
-}
-
 // The peak resident size, which writing 5 to /proc/self/clear_refs resets.
 long peakKiB()
 {
     QFile status("/proc/self/status");
     const QByteArray text = status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray();
     return text.mid(text.indexOf("VmHWM:") + 6).trimmed().split(' ').value(0).toLong();
-}
-
-void scan(TestWindow &w, const QString &from, const QString &to)
-{
-    w.find<QLineEdit>("txtSIPadd")->setText(from);
-    w.find<QLineEdit>("txtEIPadd")->setText(to);
-    w.click("cmdScanIP");
 }
 } // namespace
 
@@ -85,8 +34,6 @@ class TstProbe : public QObject
 public:
     TstProbe()
     {
-        // No name lookup leaves the machine.
-        setNameLookupOverride([](const QString &address) { return "host-" + address.section('.', -1); });
         server.serve("/page", "<p>网络检测</p>");
         server.serve("/zero", QByteArray("before\0after", 12));
         server.serve("/missing", "<h1>没有这个页面</h1>", 404);
@@ -103,8 +50,6 @@ public:
     }
 
 private slots:
-    void cleanupTestCase() { setNameLookupOverride(nullptr); }
-
     void pingVerdict_data()
     {
         QTest::addColumn<QString>("kernel");
@@ -126,7 +71,7 @@ private slots:
         QFETCH(QString, kernel);
         QFETCH(QString, output);
         QFETCH(QString, verdict);
-        QCOMPARE(::pingVerdict(platformOf(kernel), output), verdict);
+        QCOMPARE(pingWord(::pingVerdict(platformOf(kernel), output)), verdict);
     }
 
     void scanRange_data()
@@ -141,6 +86,7 @@ private slots:
         QTest::newRow("short form") << "127.1 127.9" << "起始IP地址错误！";
         QTest::newRow("full-width digit") << "127.0.0.1 127.0.0.９" << "结束IP地址错误！";
         QTest::newRow("0 and 255") << "127.0.0.0 127.0.0.255" << "127.0.0 0-255";
+        QTest::newRow("three digits over 255") << "127.0.0.1 127.0.0.300" << "结束IP地址错误！";
         QTest::newRow("different subnets") << "127.0.1.1 127.0.2.5" << "起始和结束IP地址不在一个网段里！";
         QTest::newRow("start above end: an empty range") << "127.0.1.9 127.0.1.3" << "127.0.1 9-3";
         // clang-format on
@@ -153,39 +99,6 @@ private slots:
         const QString found = checkScanRange(range.section(' ', 0, 0), range.section(' ', 1), &r);
         QCOMPARE(found.isEmpty() ? QStringLiteral("%1 %2-%3").arg(r.prefix).arg(r.first).arg(r.last) : found,
             problem);
-    }
-
-    // Later addresses answer at once while earlier ones stay silent: results still show in
-    // address order. A later scan adds no duplicates: .1 stops answering but stays listed, .4
-    // answers again, .3 is new and goes last. Clearing waits for the running scan.
-    void scanResults()
-    {
-        TestWindow w;
-        auto *log = w.find<QTextEdit>("txtJG");
-        {
-            FakePing fake({ "127.0.1.1", "127.0.1.4", "127.0.1.5" });
-            scan(w, " 127.0.1.1\t", "  127.0.1.6 "); // blanks do not matter
-            // The log grows while .2 is waited for.
-            QTRY_COMPARE(log->toPlainText(), QStringLiteral("Ping 127.0.1.1 >> 成功\n"));
-            QTRY_VERIFY_WITH_TIMEOUT(w.find("cmdScanIP")->isEnabled(), kHangMs);
-            QCOMPARE(log->toPlainText(),
-                "Ping 127.0.1.6 >> 失败\nPing 127.0.1.5 >> 成功\nPing 127.0.1.4 >> 成功\n"
-                "Ping 127.0.1.3 >> 失败\nPing 127.0.1.2 >> 失败\nPing 127.0.1.1 >> 成功\n");
-        }
-        FakePing fake({ "127.0.1.3", "127.0.1.4" });
-        scan(w, "127.0.1.1", "127.0.1.4");
-        QTRY_VERIFY_WITH_TIMEOUT(w.find("cmdScanIP")->isEnabled(), kHangMs);
-        QStringList rows; // subnet: address=name ...
-        for (QTreeWidgetItemIterator it(w.find<QTreeWidget>("treeWidgetIpScan")); *it; ++it)
-            rows << ((*it)->parent() ? " " : "") + (*it)->text(0)
-                    + ((*it)->parent() ? '=' + (*it)->text(1) : ":");
-        QCOMPARE(rows.join(""),
-            QStringLiteral("127.0.1: 127.0.1.1=host-1 127.0.1.4=host-4 127.0.1.5=host-5 127.0.1.3=host-3"));
-        scan(w, "127.0.1.1", "127.0.1.20");
-        w.call("on_cmdClearTree_clicked");
-        QCOMPARE(w.find<QTreeWidget>("treeWidgetIpScan")->topLevelItemCount(), 1);
-        w.window.reset(); // closing during a scan: late results have nowhere to go
-        QCoreApplication::processEvents();
     }
 
     // Nothing a command started outlives it: not at its bound, not on cancel, not a child
@@ -218,8 +131,23 @@ private slots:
             QVERIFY(!finished.isEmpty() || finished.wait(kHangMs));
             QCOMPARE(QString::fromUtf8(run.output()), output);
             QCOMPARE(run.timedOut(), boundMs == kBoundMs);
+            QCOMPARE(run.exitCode(), boundMs == kBoundMs ? std::nullopt : std::optional<int>(0));
         }
         QTRY_COMPARE(livingInGroup(numberIn(groupFile)), 0);
+    }
+
+    // Ending the group of no child must not end the caller's own (run in a child of its own group).
+    void killsNoOwnGroup()
+    {
+        const pid_t child = fork();
+        if (child == 0) {
+            setpgid(0, 0);
+            killProcessGroup(0);
+            _exit(0);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
     }
 
     // A command that reads its input ends at once; what a command prints is kept up to the cap.
@@ -255,49 +183,6 @@ private slots:
         QCOMPARE(run.output().size(), kept);
     }
 
-    // The command tab runs its lines one after another without blocking: the button is off
-    // until the output, each line under its separator, shows at once as text.
-    void commandTab()
-    {
-        TestWindow w;
-        w.find<QTextEdit>("txtCMD")->setPlainText("  printf <b>x</b>  \n\nno-such-program-netcheck");
-        w.click("cmdCMD");
-        QVERIFY(!w.find("cmdCMD")->isEnabled());
-        QTRY_VERIFY(w.find("cmdCMD")->isEnabled());
-        const QString line = QString(49, '-') + '\n';
-        QCOMPARE(w.find<QTextEdit>("textCMD")->toPlainText(),
-            "printf <b>x</b>\n" + line + "<b>x</b>\nno-such-program-netcheck\n" + line + '\n');
-    }
-
-    // What the web page tab, the advertisement label and a device label's tooltip show of a
-    // page naming a FIFO (as a path and as a file: address) is loaded from nowhere; a page over
-    // 2 MiB is cut between two characters, with a note above the rendering.
-    void pagesLoadNothing()
-    {
-        QTextEdit source, rendered;
-        QLabel ad;
-        const bool waited = waitsOnFifo([&](const QString &fifo) {
-            const QByteArray page = "<b>hi</b><img src=\"" + fifo.toUtf8() + "\"><img src=\""
-                + QUrl::fromLocalFile(fifo).toEncoded() + "\">";
-            showPage(&source, &rendered, page);
-            rendered.grab(); // lays out and paints, pictures included
-            setInertLabelText(&ad, QString::fromUtf8(page));
-            ad.grab();
-            QToolTip::showText(QPoint(), plainToolTip(QString::fromUtf8(page)), &ad);
-            QToolTip::hideText();
-        });
-        QVERIFY(!waited);
-        const auto tip = [](const QString &text) {
-            return QTextDocumentFragment::fromHtml(plainToolTip(text)).toPlainText();
-        };
-        QCOMPARE(tip("<b>hi</b>\nok"), QStringLiteral("<b>hi</b>\nok")); // as typed
-        QCOMPARE(tip(QString(kToolTipMaxChars, 'x') + "yz"), QString(kToolTipMaxChars, 'x') + "…");
-        QCOMPARE(ad.text(), QStringLiteral("hi"));
-        showPage(&source, &rendered, QByteArray(kPageShowMaxBytes - 1, 'a') + "\xc3\xa9");
-        QCOMPARE(source.toPlainText(), QString(kPageShowMaxBytes - 1, 'a'));
-        QVERIFY(rendered.toPlainText().startsWith("页面超过 2 MiB，只显示前 2 MiB。\n"));
-    }
-
     // 256 KiB on the wire, 256 MiB inflated: kept up to the cap without the memory for more.
     void gzipBombStaysSmall()
     {
@@ -318,6 +203,17 @@ private slots:
         QVERIFY2(peakKiB() - before < 64 * 1024, qPrintable(QString::number(peakKiB() - before)));
         QVERIFY(download.capped);
         QCOMPARE(download.body, QByteArray(kHttpMaxBodyBytes, '\0'));
+    }
+
+    // The kernel's neighbour table writes its flags in hexadecimal; only complete entries count.
+    void neighbourTable()
+    {
+        const QString table
+            = "IP address       HW type     Flags       HW address            Mask     Device\n"
+              "127.0.1.2        0x1         0x2         52:54:00:12:34:56     *        lo\n"
+              "127.0.1.3        0x1         0x0         00:00:00:00:00:00     *        lo\n";
+        QCOMPARE(macFromProcNetArp(table, "127.0.1.2"), QStringLiteral("52:54:00:12:34:56"));
+        QCOMPARE(macFromProcNetArp(table, "127.0.1.3"), QString());
     }
 
     // Built, not looked up: a name; the address echoed back is none.
@@ -366,19 +262,9 @@ private slots:
         QCOMPARE(download.timedOut, boundMs == kBoundMs);
     }
 
-    // A cut-off download leaves no file behind, or the banner would never be fetched again.
-    void bannerCutOff()
-    {
-        TestWindow w;
-        QVERIFY(QFile::remove(w.path("logo.gif")));
-        QMetaObject::invokeMethod(w.window.get(), "setNetworkGIF", Q_ARG(QString, server.url("/cut")));
-        QVERIFY(!QFile::exists(w.path("logo.gif")));
-        QVERIFY(!w.find<QLabel>("labGif")->movie());
-    }
-
 private:
     HttpTestServer server, otherServer;
 };
 
-QTEST_MAIN(TstProbe)
+QTEST_GUILESS_MAIN(TstProbe)
 #include "tst_probe.moc"

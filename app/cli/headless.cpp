@@ -1,0 +1,271 @@
+#include "app/cli/headless.h"
+#include "app/cli/resultsreport.h"
+#include "check/checkrunner.h"
+#include "check/clock.h"
+#include "check/dailylog.h"
+#include "check/resulttable.h"
+#include "check/script.h"
+#include "check/textfile.h"
+#include "probe/scanengine.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QHash>
+#include <QTextCodec>
+#include <QTranslator>
+
+#include <memory>
+
+#include <cstdio>
+
+namespace
+{
+// A name or a target wider than this does not widen its column for the other lines.
+constexpr int kWidestColumn = 40;
+
+// The option parser's error messages in the program's language.
+class ParserWords : public QTranslator
+{
+public:
+    QString translate(const char *context, const char *sourceText, const char *, int) const override
+    {
+        static const QHash<QByteArray, QString> words = {
+            { "Unknown option '%1'.", QStringLiteral("未知选项“%1”。") },
+            { "Unknown options: %1.", QStringLiteral("未知选项：%1。") },
+            { "Missing value after '%1'.", QStringLiteral("“%1”后缺少值。") },
+            { "Unexpected value after '%1'.", QStringLiteral("“%1”后不应有值。") },
+        };
+        if (qstrcmp(context, "QCommandLineParser") != 0)
+            return QString();
+        return words.value(sourceText);
+    }
+    bool isEmpty() const override { return false; }
+};
+
+// In the locale's encoding where it can hold the text, else UTF-8: a scheduler's C
+// locale must not turn the Chinese words into question marks.
+void print(FILE *stream, const QString &line)
+{
+    const QString text = line + QLatin1Char('\n');
+    const QByteArray bytes
+        = localeHolds(text) ? QTextCodec::codecForLocale()->fromUnicode(text) : text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+int fail(const QString &message)
+{
+    print(stderr, message);
+    return 2;
+}
+
+void dropToolkitChatter(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        print(stderr, message);
+}
+
+struct Options
+{
+    QCommandLineOption help { { QStringLiteral("h"), QStringLiteral("help") },
+        QStringLiteral("显示本帮助。") };
+    QCommandLineOption version { { QStringLiteral("v"), QStringLiteral("version") },
+        QStringLiteral("显示版本。") };
+    QCommandLineOption check { QStringLiteral("check"),
+        QStringLiteral("不打开窗口，执行检测脚本的每一行，输出结果并写入当天日志。"
+                       "退出码：0 全部正常，1 有异常或待检测，2 无法读取脚本。") };
+    QCommandLineOption script { QStringLiteral("script"),
+        QStringLiteral("与 --check 一起使用：要执行的检测脚本（默认为程序的 chkScript.txt）。"),
+        QStringLiteral("文件") };
+    QCommandLineOption pdf { QStringLiteral("pdf"),
+        QStringLiteral("与 --check 一起使用：把结果打印到PDF文件。"), QStringLiteral("文件") };
+    QCommandLineOption scan { QStringLiteral("scan"),
+        QStringLiteral("不打开窗口，搜索从起始IP到结束IP的地址，输出有回应的主机。"
+                       "退出码：0 有主机回应，1 无主机回应，2 地址错误。") };
+};
+
+// The parser's own help pads by characters; Chinese takes two columns a character.
+QString helpText(const QList<QCommandLineOption> &options)
+{
+    QStringList heads;
+    int width = 0;
+    for (const QCommandLineOption &option : options) {
+        QStringList names;
+        for (const QString &name : option.names())
+            names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+        heads << names.join(QStringLiteral(", "))
+                + (option.valueName().isEmpty() ? QString()
+                                                : QStringLiteral(" <%1>").arg(option.valueName()));
+        width = qMax(width, terminalWidth(heads.last()));
+    }
+    QString text = QStringLiteral(
+        "用法：netcheck [选项]\n"
+        "      netcheck --check [--script 文件] [--pdf 文件]\n"
+        "      netcheck --scan 起始IP 结束IP\n"
+        "网络检测工具：按检测脚本检查办公网络，搜索IP地址。不带选项时打开窗口。\n\n选项：\n");
+    for (int i = 0; i < options.size(); ++i)
+        text += QStringLiteral("  %1  %2\n").arg(padded(heads.at(i), width), options.at(i).description());
+    return text.trimmed();
+}
+
+int runCheck(const QCommandLineParser &parser, const Options &options)
+{
+    const QString path = parser.isSet(options.script) ? parser.value(options.script) : scriptFilePath();
+    const ScriptFile script = readScriptFile(path);
+    if (script.state != ScriptFile::Read)
+        return fail(QStringLiteral("无法读取检测脚本：%1").arg(QDir::toNativeSeparators(path)));
+    const QList<CheckLine> lines = checkLinesOf(script.text);
+
+    int nameWidth = 0;
+    int contentWidth = 0;
+    for (const CheckLine &line : lines) {
+        nameWidth = qMax(nameWidth, qMin(kWidestColumn, terminalWidth(line.alias)));
+        contentWidth = qMax(contentWidth, qMin(kWidestColumn, terminalWidth(checkedContent(line))));
+    }
+
+    const QString logPath = dailyLogPath(currentTime());
+    QList<CheckResult> results;
+    CheckRunner runner;
+    QObject::connect(&runner, &CheckRunner::checked, [&](int, const CheckResult &result) {
+        results.append(result);
+        print(stdout,
+            QStringLiteral("%1  %2  %3  %4  %5")
+                .arg(verdictWord(result.verdict), padded(result.line.alias, nameWidth),
+                    padded(checkedContent(result.line), contentWidth), checkTimeText(result.checkedAt),
+                    resultText(result).trimmed().section(QLatin1Char('\n'), 0, 0)));
+        if (!appendLogRecord(logPath, logRecord(result)))
+            print(stderr, QStringLiteral("日志写入失败：%1").arg(QDir::toNativeSeparators(logPath)));
+    });
+    QEventLoop loop;
+    QObject::connect(&runner, &CheckRunner::finished, &loop, &QEventLoop::quit);
+    runner.start(lines);
+    loop.exec();
+
+    if (parser.isSet(options.pdf)) {
+        const QString pdf = parser.value(options.pdf);
+        if (!writeResultsPdf(pdf, currentTime(), resultsTable(results)))
+            return fail(QStringLiteral("无法写入PDF文件：%1").arg(QDir::toNativeSeparators(pdf)));
+    }
+    for (const CheckResult &result : qAsConst(results)) {
+        if (result.verdict != Verdict::Passed)
+            return 1;
+    }
+    return 0;
+}
+
+int runScan(const QCommandLineParser &parser)
+{
+    const QStringList ends = parser.positionalArguments();
+    if (ends.size() != 2)
+        return fail(QStringLiteral("--scan 需要起始IP和结束IP两个地址。"));
+    ScanRange range;
+    const QString problem = checkScanRange(ends.at(0), ends.at(1), &range);
+    if (!problem.isEmpty())
+        return fail(problem);
+
+    int answered = 0;
+    ScanEngine engine;
+    QObject::connect(&engine, &ScanEngine::probed, [&](const ProbeOutcome &outcome) {
+        if (outcome.verdict != PingVerdict::Answered)
+            return;
+        ++answered;
+        const auto shown = [](const QString &text) { return text.isEmpty() ? QStringLiteral("-") : text; };
+        print(stdout,
+            QStringLiteral("%1  %2  %3")
+                .arg(padded(outcome.address, 15), padded(shown(outcome.details.name), 24),
+                    shown(outcome.details.mac)));
+    });
+    QEventLoop loop;
+    QObject::connect(&engine, &ScanEngine::finished, &loop, &QEventLoop::quit);
+    engine.start(range);
+    loop.exec();
+    return answered > 0 ? 0 : 1;
+}
+} // namespace
+
+StartMode startModeOf(const QStringList &arguments)
+{
+    StartMode mode = StartMode::Window;
+    for (const QString &argument : arguments) {
+        if (argument == QLatin1String("--check"))
+            return StartMode::Check;
+        if (argument == QLatin1String("--scan"))
+            return StartMode::Scan;
+        if (argument == QLatin1String("-h") || argument == QLatin1String("--help")
+            || argument == QLatin1String("-v") || argument == QLatin1String("--version"))
+            mode = StartMode::Print;
+    }
+    return mode;
+}
+
+int runWithoutWindow(int &argc, char *argv[], StartMode mode)
+{
+    // The toolkit's notes on its platform are no news to a scheduler.
+    qInstallMessageHandler(dropToolkitChatter);
+    bool report = false;
+    for (int i = 1; i < argc; ++i)
+        report = report || qstrcmp(argv[i], "--pdf") == 0 || qstrncmp(argv[i], "--pdf=", 6) == 0;
+    std::unique_ptr<QCoreApplication> app;
+    if (report) {
+        // The report needs the toolkit's fonts, never a display.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    return runOptions(QCoreApplication::arguments(), mode);
+}
+
+int terminalWidth(const QString &text)
+{
+    int width = 0;
+    for (const uint c : text.toUcs4()) {
+        const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF)
+            || (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F)
+            || (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
+        width += wide ? 2 : 1;
+    }
+    return width;
+}
+
+QString padded(const QString &text, int width)
+{
+    return text + QString(qMax(0, width - terminalWidth(text)), QLatin1Char(' '));
+}
+
+int runOptions(const QStringList &arguments, StartMode mode)
+{
+    static ParserWords words;
+    QCoreApplication::installTranslator(&words);
+    QCommandLineParser parser;
+    const Options options;
+    const QList<QCommandLineOption> all
+        = { options.help, options.version, options.check, options.script, options.pdf, options.scan };
+    parser.addOptions(all);
+    const bool parsed = parser.parse(arguments);
+
+    if (parser.isSet(options.help)) {
+        print(stdout, helpText(all));
+        return 0;
+    }
+    if (parser.isSet(options.version)) {
+        print(stdout, QStringLiteral("netcheck %1").arg(QCoreApplication::applicationVersion()));
+        return 0;
+    }
+    if (mode == StartMode::Window || mode == StartMode::Print)
+        return 0;
+    if (!parsed)
+        return fail(parser.errorText());
+    if (parser.isSet(options.check) && parser.isSet(options.scan))
+        return fail(QStringLiteral("--check 和 --scan 不能同时使用。"));
+    if (mode == StartMode::Check) {
+        if (!parser.positionalArguments().isEmpty())
+            return fail(
+                QStringLiteral("多余的参数：%1").arg(parser.positionalArguments().join(QLatin1Char(' '))));
+        return runCheck(parser, options);
+    }
+    return runScan(parser);
+}

@@ -1,0 +1,30 @@
+#ifndef CLI_HEADLESS_H
+#define CLI_HEADLESS_H
+
+#include <QString>
+#include <QStringList>
+
+// How the program was asked to start: with its window; without one to run the check
+// script (--check) or scan a range (--scan) for a scheduler; or only to print its help
+// or version.
+enum class StartMode { Window, Check, Scan, Print };
+
+// Read off the raw arguments, before the toolkit takes its own: a run without a window
+// must not need a display.
+StartMode startModeOf(const QStringList &arguments);
+
+// Runs the program without a window: on the core application, or on the GUI toolkit's (with
+// the offscreen platform, no display needed) only when a report is to be printed. Returns the
+// exit code.
+int runWithoutWindow(int &argc, char *argv[], StartMode mode);
+
+// Columns a text takes on a terminal: East Asian wide characters take two.
+int terminalWidth(const QString &text);
+// The text padded with blanks to the given terminal width.
+QString padded(const QString &text, int width);
+
+// Handles the program's own options: --help and --version print and end; --check and --scan run.
+// Returns the exit code.
+int runOptions(const QStringList &arguments, StartMode mode);
+
+#endif

@@ -1,0 +1,132 @@
+#include "app/gui/batchrun.h"
+#include "app/gui/buttonoff.h"
+#include "app/gui/messagebox.h"
+#include "app/gui/picturepanel.h"
+#include "app/gui/resultsview.h"
+#include "app/gui/scriptpage.h"
+#include "app/gui/speech.h"
+#include "check/checkrunner.h"
+#include "check/clock.h"
+#include "check/dailylog.h"
+#include "probe/busy.h"
+#include "ui_fromlanrik.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QEventLoop>
+#include <QPointer>
+
+namespace
+{
+int commandBoundMs = kCommandTimeoutMs;
+int pageBoundMs = kHttpTimeoutMs;
+int parallelChecks = kParallelChecks;
+
+// Cancels the run once its window is really closed (hidden by the program, not minimised): a
+// question on closing may still keep the window, and the run with it.
+class CloseWatch : public QObject
+{
+public:
+    CloseWatch(QWidget *window, CheckRunner *runner, QEventLoop *loop)
+        : window(window)
+        , runner(runner)
+        , loop(loop)
+    {
+        window->installEventFilter(this);
+    }
+    ~CloseWatch() override
+    {
+        if (window)
+            window->removeEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == window && event->type() == QEvent::Hide && !event->spontaneous()) {
+            runner->cancel();
+            loop->quit();
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> window;
+    CheckRunner *runner;
+    QEventLoop *loop;
+};
+
+// Told once the run is over, without waiting for an answer: a scheduled run must go on while
+// nobody is there, and runs that keep failing do not pile boxes up.
+void warnLogNotWritten(QWidget *window, const QString &logPath)
+{
+    static QPointer<QMessageBox> open;
+    if (!open)
+        open = MessageBox::openWarning(window, QStringLiteral("警告"),
+            QStringLiteral("日志写入失败：%1").arg(QDir::toNativeSeparators(logPath)));
+}
+} // namespace
+
+void setCheckBounds(int commandMs, int pageMs)
+{
+    commandBoundMs = commandMs > 0 ? commandMs : kCommandTimeoutMs;
+    pageBoundMs = pageMs > 0 ? pageMs : kHttpTimeoutMs;
+}
+
+void setParallelChecks(int checks)
+{
+    parallelChecks = checks > 0 ? checks : kParallelChecks;
+}
+
+BatchRun::BatchRun(
+    QWidget *window, Ui_fromlanrik *ui, ScriptPage &script, ResultsView &results, PicturePanel &pictures)
+    : window(window)
+    , ui(ui)
+    , script(script)
+    , results(results)
+    , pictures(pictures)
+{
+}
+
+void BatchRun::run()
+{
+    // Never two runs at once: a second request (a click that slipped through, a schedule
+    // timeout) is refused.
+    if (underWay)
+        return;
+    underWay = true;
+    const BusyScope busy;
+    const ButtonOff buttonOff(ui->cmdScriptStart);
+
+    pictures.rebuild(script.devices());
+    const QString logPath = dailyLogPath(currentTime());
+    results.begin();
+    // Edits of the script table during the run change nothing in it.
+    const QList<CheckLine> lines = script.checkLines();
+
+    bool logFailed = false;
+    CheckRunner runner;
+    runner.setParallel(parallelChecks);
+    runner.setBounds(commandBoundMs, pageBoundMs);
+    QObject::connect(&runner, &CheckRunner::checked, [&](int index, const CheckResult &result) {
+        results.add(index, result);
+        if (result.verdict != Verdict::Passed && ui->chkSpack->isChecked())
+            speakText(result.line.alias + QStringLiteral("发现异常！"));
+        pictures.mark(result);
+        if (!appendLogRecord(logPath, logRecord(result))) {
+            logFailed = true;
+            qDebug().noquote() << QStringLiteral("错误！");
+        }
+    });
+
+    QEventLoop loop;
+    QObject::connect(&runner, &CheckRunner::finished, &loop, &QEventLoop::quit);
+    const CloseWatch closing(window, &runner, &loop);
+    runner.start(lines);
+    // The window takes every input meanwhile: other tabs, scrolling, copying.
+    loop.exec();
+    runner.cancel();
+    underWay = false;
+    if (logFailed && window->isVisible())
+        warnLogNotWritten(window, logPath);
+}

@@ -1,0 +1,37 @@
+#ifndef GUI_BATCHRUN_H
+#define GUI_BATCHRUN_H
+
+class PicturePanel;
+class ResultsView;
+class ScriptPage;
+class Ui_fromlanrik;
+class QWidget;
+
+// Test seams for the window's runs: the bounds of a check (a command, a page; 0 or less restores
+// the runner's and the fetch's own) and how many checks go on at once (0 or less: the default).
+void setCheckBounds(int commandMs, int pageMs);
+void setParallelChecks(int checks);
+
+// A batch run in the window: every check line of the script table as it is now, each result
+// shown as a row, on its device label, in the day's log and, when it failed and speech is on,
+// spoken; in script order, whatever order the checks end in. The window takes every input
+// meanwhile; closing it ends the run.
+class BatchRun
+{
+public:
+    BatchRun(
+        QWidget *window, Ui_fromlanrik *ui, ScriptPage &script, ResultsView &results, PicturePanel &pictures);
+
+    // Returns once the run is over; a run asked for while one is under way is refused.
+    void run();
+
+private:
+    QWidget *window;
+    Ui_fromlanrik *ui;
+    ScriptPage &script;
+    ResultsView &results;
+    PicturePanel &pictures;
+    bool underWay = false;
+};
+
+#endif

@@ -1,0 +1,114 @@
+#include "app/gui/resultsview.h"
+#include "app/cli/resultsreport.h"
+#include "app/gui/messagebox.h"
+#include "app/gui/printing.h"
+#include "app/gui/tables.h"
+#include "check/appdir.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QTableWidget>
+
+namespace
+{
+constexpr int kLedSize = 16;
+
+int ledColour(Verdict verdict)
+{
+    return verdict == Verdict::Passed ? LedGreen : verdict == Verdict::Failed ? LedRed : LedGrey;
+}
+
+// The lamp at the left edge of the status cell; the word stays centred under it.
+QWidget *statusCell(QTableWidget *table, Verdict verdict)
+{
+    auto *led = new QLabel;
+    setLed(led, ledColour(verdict), kLedSize);
+    auto *cell = new QWidget;
+    auto *cellLayout = new QHBoxLayout(cell);
+    cellLayout->setContentsMargins(0, 0, 0, 0);
+    cellLayout->setAlignment(Qt::AlignLeft);
+    cellLayout->addWidget(led);
+    cell->resize(table->columnWidth(1), kTableRowHeight);
+    cell->setStyleSheet(QStringLiteral("QWidget{ border: 0px }"));
+    return cell;
+}
+
+void layOut(QTableWidget *table, const ResultsTable &shape)
+{
+    layOutTable(table, shape.headers, shape.widths);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+} // namespace
+
+QString ledStyleSheet(int color, int size)
+{
+    static const char *const colours[]
+        = { "rgb(190,190,190)", "rgb(255,0,0)", "rgb(0,255,0)", "rgb(255,255,0)" };
+    QString sheet = QStringLiteral("min-width: %1px;min-height: %1px;max-width: %1px;max-height: %1px;"
+                                   "border-radius: %2px;border:1px solid black;background-color:")
+                        .arg(size)
+                        .arg(size / 2);
+    if (color >= LedGrey && color <= LedYellow)
+        sheet += QLatin1String(colours[color]);
+    return sheet;
+}
+
+void setLed(QLabel *label, int color, int size)
+{
+    label->setText(QString());
+    label->setStyleSheet(ledStyleSheet(color, size));
+}
+
+ResultsView::ResultsView(QTableWidget *table)
+    : widget(table)
+{
+}
+
+void ResultsView::showStart()
+{
+    layOut(widget, startResultsTable());
+}
+
+void ResultsView::begin()
+{
+    results.clear();
+    ran = true;
+    layOut(widget, resultsTable({}));
+}
+
+void ResultsView::add(int index, const CheckResult &result)
+{
+    results.append(result);
+    // The table always keeps one empty spare row below the results.
+    if (index >= widget->rowCount() - 1)
+        widget->insertRow(widget->rowCount());
+    const QStringList cells = resultCells(result);
+    for (int column = 0; column < cells.size(); ++column)
+        widget->setItem(index, column, new QTableWidgetItem(cells.at(column)));
+    widget->item(index, 1)->setTextAlignment(Qt::AlignCenter);
+    widget->setCellWidget(index, 1, statusCell(widget, result.verdict));
+}
+
+ResultsTable ResultsView::table() const
+{
+    ResultsTable shown = ran ? resultsTable(results) : startResultsTable();
+    // Printed in proportion to the columns as the user has sized them.
+    for (int column = 0; column < shown.widths.size() && widget; ++column)
+        shown.widths[column] = widget->columnWidth(column);
+    return shown;
+}
+
+void ResultsView::copy() const
+{
+    QApplication::clipboard()->setText(clipboardText(table()), QClipboard::Clipboard);
+    MessageBox::information(nullptr, QStringLiteral("信息"), QStringLiteral("复制成功！"));
+}
+
+void ResultsView::print(QWidget *window) const
+{
+    const QString path = QStringLiteral("%1/tmpPDF.pdf").arg(appDir());
+    if (writeResultsPdf(path, QDateTime::currentDateTime(), table()))
+        openInViewer(window, path);
+}

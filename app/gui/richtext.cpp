@@ -1,0 +1,60 @@
+#include "app/gui/richtext.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QLabel>
+#include <QPixmap>
+#include <QTextEdit>
+
+QVariant InertTextDocument::loadResource(int type, const QUrl &)
+{
+    asked = true;
+    // Given no picture, or an empty one, the toolkit opens the file the page names by itself.
+    if (type == QTextDocument::ImageResource) {
+        static const QPixmap placeholder = [] {
+            QPixmap picture(QStringLiteral(":/qt-project.org/styles/commonstyle/images/file-16.png"));
+            if (picture.isNull()) {
+                picture = QPixmap(16, 16);
+                picture.fill(Qt::lightGray);
+            }
+            return picture;
+        }();
+        return placeholder;
+    }
+    return QVariant();
+}
+
+void setInertHtml(QTextEdit *edit, const QString &html)
+{
+    if (!qobject_cast<InertTextDocument *>(edit->document()))
+        edit->setDocument(new InertTextDocument(edit));
+    edit->setWordWrapMode(kOutsideTextWrap);
+    edit->setHtml(html);
+}
+
+void setInertLabelText(QLabel *label, const QString &text)
+{
+    if (!Qt::mightBeRichText(text)) {
+        label->setTextFormat(Qt::PlainText);
+        label->setText(text);
+        return;
+    }
+    InertTextDocument probe;
+    probe.setHtml(text);
+    probe.documentLayout()->documentSize(); // pictures are asked for while laying out
+    label->setTextFormat(probe.askedForResources() ? Qt::PlainText : Qt::RichText);
+    label->setText(probe.askedForResources()
+            ? probe.toPlainText().remove(QChar::ObjectReplacementCharacter) // where pictures stood
+            : text);
+}
+
+QString plainToolTip(const QString &text)
+{
+    if (text.isEmpty())
+        return text; // no tooltip at all, not an empty one
+    if (text.size() <= kToolTipMaxChars)
+        return Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
+    int cut = kToolTipMaxChars;
+    if (text.at(cut - 1).isHighSurrogate())
+        --cut;
+    return Qt::convertFromPlainText(text.left(cut) + QStringLiteral("…"), Qt::WhiteSpaceNormal);
+}

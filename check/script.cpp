@@ -1,0 +1,75 @@
+#include "check/script.h"
+#include "check/appdir.h"
+#include "check/textfile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+QString scriptFilePath()
+{
+    return QStringLiteral("%1/chkScript.txt").arg(appDir());
+}
+
+QStringList scriptLineFields(const QString &line)
+{
+    // simplified() collapses white-space runs like "\s+" -> " " and trims the ends,
+    // which the per-field trim below would do anyway.
+    QStringList fields = line.simplified().split(QLatin1Char('|'), Qt::KeepEmptyParts);
+    for (QString &field : fields)
+        field = field.trimmed();
+    return fields;
+}
+
+QList<ScriptRecord> scriptRecordsOf(const QString &text)
+{
+    QList<ScriptRecord> records;
+    const QStringList lines = text.split(QLatin1Char('\n'), Qt::KeepEmptyParts);
+    // The part after the last line feed is not a record.
+    for (int i = 0; i + 1 < lines.size(); ++i) {
+        const QStringList f = scriptLineFields(lines.at(i));
+        if (f.size() >= 2)
+            records.append({ f.at(0), f.at(1), f.value(2), f.value(3), f.value(4) });
+    }
+    return records;
+}
+
+QString scriptTextOf(const QList<ScriptRecord> &records)
+{
+    QString text;
+    for (const ScriptRecord &r : records) {
+        if (!r.alias.isEmpty())
+            text += QStringList({ r.type, r.target, r.alias, r.success, r.location }).join(QLatin1Char('|'))
+                + QLatin1Char('\n');
+    }
+    return text;
+}
+
+QList<CheckLine> checkLinesOf(const QList<ScriptRecord> &records)
+{
+    QList<CheckLine> lines;
+    for (int row = 0; row < records.size(); ++row) {
+        const ScriptRecord &r = records.at(row);
+        if (r.alias.simplified().isEmpty())
+            continue;
+        lines.append({ r.type.simplified(), r.target.simplified(), r.alias.simplified(),
+            r.success.simplified(), r.location.simplified(), row });
+    }
+    return lines;
+}
+
+QList<CheckLine> checkLinesOf(const QString &scriptText)
+{
+    return checkLinesOf(scriptRecordsOf(scriptText));
+}
+
+ScriptFile readScriptFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return {};
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+        return { ScriptFile::Unreadable, QString() };
+    file.close();
+    return { ScriptFile::Read, readTextFile(path) };
+}

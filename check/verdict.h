@@ -1,0 +1,21 @@
+#ifndef CHECK_VERDICT_H
+#define CHECK_VERDICT_H
+
+#include "check/result.h"
+
+#include <QString>
+
+struct HttpDownload;
+
+// Why a command could not run (its program not started, its bound reached); empty when it ran
+// to its end, whatever it printed or returned.
+QString commandFailure(bool couldNotStart, const QString &program, bool timedOut, int boundMs);
+// Why a page could not be fetched whole (refused, no such host, no secure connection, cut off,
+// its bound reached, or not fetched at all); empty when it came. An HTTP error status is a page
+// that came, and a body cut at our own cap is judged on its part.
+QString pageFailure(const HttpDownload &download, int boundMs);
+// A check that could not run fails, whatever its success text; one that ran passes when its
+// text (a command's trimmed output, a page) holds the trimmed success text.
+Verdict judge(const QString &text, const QString &success, const QString &reason);
+
+#endif

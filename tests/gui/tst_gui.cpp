@@ -1,0 +1,825 @@
+#include "app/gui/batchrun.h"
+#include "app/gui/richtext.h"
+#include "app/gui/scriptpage.h"
+#include "app/gui/webpagetab.h"
+#include "check/clock.h"
+#include "check/schedule.h"
+#include "check/script.h"
+#include "check/textfile.h"
+#include "httptestserver.h"
+#include "probe/neighbours.h"
+#include "testwindow.h"
+
+#include <QtTest>
+#include <QtWidgets>
+#include <atomic>
+#include <csignal>
+#include <fcntl.h>
+#include <optional>
+#include <qpa/qwindowsysteminterface.h>
+#include <sys/fsuid.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+// An inherited event handler belongs to a base class; an override would make it the window's own.
+template<class C, class R, class... A>
+C ownerOf(R (C::*)(A...));
+template<class... M>
+constexpr bool noneOverridden(M...)
+{
+    return !(std::is_same_v<decltype(ownerOf(M())), fromlanrik> || ...);
+}
+struct HandlerCheck : fromlanrik
+{
+    static_assert(noneOverridden(&HandlerCheck::event, &HandlerCheck::closeEvent, &HandlerCheck::showEvent,
+                      &HandlerCheck::timerEvent),
+        "the window overrides an event handler");
+};
+
+namespace
+{
+constexpr int kHangMs = 10000; // far above any bound under test: only a hang takes this long
+
+// Rows of the editor table: alias, type, target, success text, location.
+void setScript(const TestWindow &w, const QList<QStringList> &rows)
+{
+    auto *table = w.find<QTableWidget>("tableScript");
+    table->setRowCount(0);
+    table->setRowCount(rows.size());
+    for (int r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < rows.at(r).size(); ++c)
+            table->setItem(r, c, new QTableWidgetItem(rows.at(r).at(c)));
+}
+
+// "place: tooltip=pictures/alias ..." per box of the picture panel; a run's mark follows the device picture.
+QStringList panel(const TestWindow &w)
+{
+    QStringList boxes;
+    for (QGroupBox *box : w.find("widgetPic")->findChildren<QGroupBox *>()) {
+        boxes << box->title() + ':';
+        for (QLabel *label : box->findChildren<QLabel *>()) {
+            boxes.last() += ' ' + QTextDocumentFragment::fromHtml(label->toolTip()).toPlainText() + '=';
+            for (const QString &picture : label->text().split(":/tree/").mid(1))
+                boxes.last() += picture.section('.', 0, 0) + '/';
+            boxes.last() += label->text().section("<span>", 1).section("</span>", 0, 0);
+        }
+    }
+    return boxes;
+}
+
+QStringList logLines(const TestWindow &w)
+{
+    QFile file(w.path("log/" + QDate::currentDate().toString("yyyy年MM月dd日") + ".txt"));
+    file.open(QIODevice::ReadOnly);
+    return QTextCodec::codecForLocale()->toUnicode(file.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
+// Puts the fake ping of data/fake-ping first on PATH while it lives: the addresses given
+// answer at once, the others stay silent for a second. No packet is sent.
+struct FakePing
+{
+    explicit FakePing(const QStringList &answering)
+    {
+        qputenv("PATH", TEST_DATA_DIR "/fake-ping:" + path);
+        qputenv("NETCHECK_FAKE_PING_ANSWERS", answering.join(' ').toUtf8());
+    }
+    ~FakePing() { qputenv("PATH", path); }
+    const QByteArray path = qgetenv("PATH");
+};
+
+// Runs the work with a FIFO nobody writes to: whoever opens it to read waits for a writer.
+// After a few seconds a thread keeps opening it for writing, so work stuck on it goes on
+// instead of hanging the test. True when the work got stuck.
+template<class Work>
+bool waitsOnFifo(Work work)
+{
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.filePath("pipe"));
+    if (mkfifo(path.constData(), 0600) != 0)
+        return true;
+    std::atomic<bool> done { false }, released { false };
+    std::thread releaser([&] {
+        for (int ms = 0; ms < 3000 && !done; ms += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (int fd; !done; std::this_thread::sleep_for(std::chrono::milliseconds(10))) {
+            if ((fd = open(path.constData(), O_WRONLY | O_NONBLOCK)) >= 0) // fails unless a reader waits
+                released = close(fd) == 0;
+        }
+    });
+    work(QFile::decodeName(path));
+    done = true;
+    releaser.join();
+    return released;
+}
+
+void scan(TestWindow &w, const QString &from, const QString &to)
+{
+    w.find<QLineEdit>("txtSIPadd")->setText(from);
+    w.find<QLineEdit>("txtEIPadd")->setText(to);
+    w.click("cmdScanIP");
+}
+
+// The text of every page as poppler reads it back, runs of white space as one blank.
+QStringList pageTexts(const QString &pdf)
+{
+    QProcess tool;
+    tool.start("pdftotext", { pdf, "-" });
+    tool.waitForFinished(30000);
+    QStringList pages = QString::fromUtf8(tool.readAllStandardOutput()).split('\f');
+    pages.removeLast(); // after the last page's form feed
+    return pages.replaceInStrings(QRegularExpression("\\s+"), " ");
+}
+} // namespace
+
+class TstGui : public QObject
+{
+    Q_OBJECT
+
+public:
+    TstGui()
+    {
+        // No name lookup leaves the machine.
+        setNameLookupOverride([](const QString &address) { return "host-" + address.section('.', -1); });
+        server.serve("/up", "\n  <p>服务 OK</p>  \n");
+        server.route("/slow", { 200, {}, "<p>OK</p>", HttpTestReply::Answer, 0, 800 });
+        server.route("/cut", { 200, {}, "<p>first half|second half</p>", HttpTestReply::CutMidBody, 13 });
+    }
+
+private slots:
+    // A fake xdg-open first on PATH notes each file handed to the viewer; it waits, as xdg-open
+    // without a desktop does, until the viewer is closed, then exits as told.
+    void initTestCase()
+    {
+        QFile opener(tools.filePath("xdg-open"));
+        QVERIFY(opener.open(QIODevice::WriteOnly)
+            && opener.write(
+                "#!/bin/sh\necho \"$1\" >> \"$0.log\"\nwhile [ ! -e \"$0.closed\" ]; do sleep 0.05; done\n"
+                "exit $(cat \"$0.exit\")\n"));
+        opener.close();
+        opener.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        qputenv("PATH", tools.path().toLocal8Bit() + ':' + path);
+        viewer(true, 0);
+    }
+    void cleanupTestCase()
+    {
+        qputenv("PATH", path);
+        setNameLookupOverride(nullptr);
+    }
+    void cleanup()
+    {
+        QTextCodec::setCodecForLocale(nullptr);
+        setCheckBounds(0, 0);
+        setScheduleSecondMs(0);
+    }
+
+    // Callers reach the twenty slots by index: order, signatures and parameter names are
+    // fixed, and the class adds nothing else to its meta-object.
+    void slotTable()
+    {
+        const QString expected
+            = "QString ReplaceIimg(QString) str|Start()|setNetworkGIF(QString) GifUrl|"
+              "setLED(QLabel*,int,int) label,color,size|ScriptStart()|AutoKeep()|DJS()|"
+              "RefPIcture()|on_cmdScanIP_clicked()|on_cmdScriptStart_clicked()|"
+              "on_cmdCMD_clicked()|on_cmdUrl_clicked()|on_cmdSet_SaveScript_clicked()|"
+              "on_cmdScriptInsLine_clicked()|on_cmdScriptDelLine_clicked()|"
+              "on_cmdScripCopy_clicked()|on_cmdScripPrint_clicked()|on_cmdClearTree_clicked()|"
+              "on_cmbKeep_currentIndexChanged(int) index|on_cmdScripShow_clicked()";
+        const QMetaObject &mo = fromlanrik::staticMetaObject;
+        QStringList seen;
+        for (int i = mo.methodOffset(); i < mo.methodCount(); ++i) {
+            const QMetaMethod m = mo.method(i);
+            QVERIFY(m.methodType() == QMetaMethod::Slot && m.access() == QMetaMethod::Private);
+            seen << QString::fromLatin1(QByteArray(m.typeName()).replace("void", "") + ' '
+                + m.methodSignature() + ' ' + m.parameterNames().join(','))
+                        .trimmed();
+        }
+        QCOMPARE(seen.join('|'), expected);
+        QCOMPARE(mo.propertyCount() + mo.enumeratorCount(), mo.propertyOffset() + mo.enumeratorOffset());
+    }
+
+    // An earlier start left a script: a byte-order mark, blank runs, more than five fields, a
+    // line without alias, one without a bar (no record), no final line break. The pages come from a
+    // server, the banner only once; an unanswered page costs only its bound.
+    void start()
+    {
+        QFile shipped(":/startup/banner.gif");
+        QVERIFY(shipped.open(QIODevice::ReadOnly));
+        HttpTestServer server;
+        server.serve("/logo.gif", shipped.readAll());
+        server.serve("/about", "<p>关于页</p>");
+        server.route("/ad", { 200, {}, {}, HttpTestReply::NeverAnswer });
+        TestWindow w(false);
+        QFile script(w.path("chkScript.txt"));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("\xEF\xBB\xBF cmd |ping  127.0.0.1\t\ta | 网关\u3000甲 |ok| "
+                     "一楼|x\r\njunk\r\na|b\r\nURL|u|网站||");
+        script.close();
+        setStartupAddresses({ server.url("/logo.gif"), server.url("/about"), server.url("/ad"), 300 });
+        QElapsedTimer clock;
+        clock.start();
+        w.open();
+        QVERIFY2(clock.elapsed() < 10000, "a start-up fetch outlived its bound");
+        w.open(); // again, with the banner kept
+        QCOMPARE(server.requestCount("/logo.gif"), 1);
+        QCOMPARE(w.find<QLabel>("labGif")->movie()->state(), QMovie::Running);
+        // The about page names the folder of the program's files; the bottom bar names no made-up contact.
+        QCOMPARE(w.find<QTextEdit>("txtAbout")->toPlainText() + w.find<QLabel>("labelAD")->text()
+                + w.find<QLabel>("labelWeb")->text(),
+            "关于页\n文件目录：" + w.dir.path());
+        auto *t = w.find<QTableWidget>("tableScript");
+        QCOMPARE(QStringList({ t->item(0, 0)->text(), t->item(0, 1)->text(), t->item(0, 2)->text(),
+                     t->item(0, 3)->text(), t->item(0, 4)->text(), t->item(1, 1)->text(),
+                     t->item(2, 0)->text(), QString::number(t->rowCount()) }),
+            QStringList({ "网关 甲", "cmd", "ping 127.0.0.1 a", "ok", "一楼", "a", "网站", "4" }));
+        QVERIFY(t->item(1, 0)->text().isEmpty() && QFileInfo(w.path("log")).isDir());
+    }
+
+    // Enter in the address and IP fields and Ctrl+Enter in the command field press their
+    // buttons; plain Enter in the command field is a new line. The fields are empty, so
+    // nothing is pinged or fetched.
+    void keys()
+    {
+        TestWindow w;
+        for (QLineEdit *edit : w.window->findChildren<QLineEdit *>())
+            edit->clear();
+        QSignalSpy fetch(w.find<QPushButton>("cmdUrl"), &QPushButton::clicked);
+        QSignalSpy scan(w.find<QPushButton>("cmdScanIP"), &QPushButton::clicked);
+        QSignalSpy run(w.find<QPushButton>("cmdCMD"), &QPushButton::clicked);
+        QTest::keyClick(w.find("txtUrl"), Qt::Key_Return);
+        QTest::keyClick(w.find("txtSIPadd"), Qt::Key_Return);
+        QTest::keyClick(w.find("txtEIPadd"), Qt::Key_Enter, Qt::KeypadModifier);
+        QTest::keyClick(w.find("txtCMD"), Qt::Key_Return);
+        QTest::keyClick(w.find("txtCMD"), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE((QList<int> { fetch.count(), scan.count(), run.count() }), (QList<int> { 1, 2, 1 }));
+        // Tab leaves the script table, so the buttons after it can be reached.
+        QWidget *table = w.find("tableScript");
+        QApplication::setActiveWindow(w.window.get());
+        table->setFocus();
+        QTest::keyClick(table, Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != table);
+    }
+
+    // Saved in the locale's encoding, or as UTF-8 with a mark where that cannot hold the text.
+    // A file size limit breaks a write off half-way, as a full disk would (tests run as root,
+    // which ignores permission bits): the old file stays.
+    void save()
+    {
+        TestWindow w;
+        auto saveIn = [&](const char *locale) {
+            QTextCodec::setCodecForLocale(QTextCodec::codecForName(locale));
+            w.click("cmdSet_SaveScript");
+            QFile file(scriptFilePath());
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        setScript(w, { { " ", "CMD" }, { " B ", " URL ", " h ", "", " 二楼 " }, {}, { "网关" } });
+        const QString text = "URL|h|B||二楼\n||网关||\n";
+        QCOMPARE(saveIn("GBK"), QTextCodec::codecForName("GBK")->fromUnicode(text));
+        const QByteArray saved = saveIn("ISO-8859-1");
+        QCOMPARE(saved, "\xEF\xBB\xBF" + text.toUtf8());
+        setScript(w, { { "A", "CMD", QString(20000, 'x') } });
+        rlimit unlimited, small;
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+        small = unlimited;
+        small.rlim_cur = 4096;
+        auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const QByteArray kept = saveIn("UTF-8");
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        std::signal(SIGXFSZ, previousHandler);
+        QCOMPARE(kept, saved);
+        QCOMPARE(w.boxes(),
+            QStringList({ "提示信息: 文件保存成功！", "提示信息: 文件保存成功！", "警告: 文件保存失败！" }));
+    }
+
+    // A failing line is spoken before the next line runs. Each check line marks its own label
+    // and a row that is no check line keeps its own. Labels are grouped by trimmed location, and
+    // the later keyword picks the picture. A missing log folder stops nothing and is made again.
+    void alertsAndLabels()
+    {
+        TestWindow w;
+        QVERIFY(QDir(w.path("log")).removeRecursively());
+        setScript(w,
+            { { "无线路由器", "CMD", "echo x", "y", "一楼" }, { "", "CMD", "echo", "", "一楼" },
+                { "NAS服务器", "CMD", "echo y", "y", "楼" }, { "R<b>1</b>", "BAD", "x", "", " 一楼 " } });
+        setSpeechObserver([&](const QString &text) {
+            int done = 0; // rows with a result
+            while (w.find<QTableWidget>("tableWidget")->item(done, 4))
+                ++done;
+            w.spoken << text + '@' + QString::number(done);
+        });
+        w.click("cmdScriptStart");
+        QVERIFY(w.spoken.isEmpty()); // speech off
+        w.find<QCheckBox>("chkSpack")->setChecked(true);
+        w.click("cmdScriptStart");
+        QCOMPARE(w.spoken, (QStringList { "无线路由器发现异常！@1", "R<b>1</b>发现异常！@3" }));
+        QCOMPARE(panel(w),
+            (QStringList {
+                "一楼: x=wifi/no/无线路由器 1=all/ 类型错误：类型必须是CMD或URL=all/no/R&lt;b&gt;1&lt;/b&gt;",
+                "楼: y=nas/ok/NAS服务器" }));
+        const auto lamp = [&](int row) {
+            return w.find<QTableWidget>("tableWidget")
+                ->cellWidget(row, 1)
+                ->findChild<QLabel *>()
+                ->styleSheet()
+                .right(12);
+        };
+        QCOMPARE(lamp(0) + lamp(1), QStringLiteral("rgb(255,0,0)rgb(0,255,0)"));
+        QVERIFY(QFileInfo(w.path("log")).isDir());
+    }
+
+    // Clicks, direct calls and schedule timeouts while a page is awaited start nothing. Once the
+    // run is over the schedule's runs come, each announced; back on manual, none.
+    void runsDoNotNest()
+    {
+        TestWindow w;
+        setScheduleSecondMs(1); // the one-minute entry falls due every 60 ms
+        auto *keep = w.find<QComboBox>("cmbKeep");
+        keep->setCurrentIndex(1);
+        w.find<QCheckBox>("chkSpack")->setChecked(true);
+        setScript(w, { { "慢", "URL", server.url("/slow"), "", "A" }, { "快", "CMD", "true", "", "A" } });
+        auto *start = w.find<QPushButton>("cmdScriptStart");
+        bool enabledDuring = true;
+        QTimer::singleShot(200, w.window.get(), [&] {
+            enabledDuring = start->isEnabled();
+            QTest::mouseClick(start, Qt::LeftButton);
+            w.call("ScriptStart");
+            w.call("AutoKeep");
+        });
+        start->click();
+        QVERIFY(!enabledDuring && start->isEnabled());
+        QCOMPARE(logLines(w).size(), 2);
+        QVERIFY2(w.spoken.isEmpty(), qPrintable(w.spoken.join(' ')));
+        QTRY_VERIFY(logLines(w).size() >= 4);
+        keep->setCurrentIndex(0);
+        QCOMPARE(w.spoken.value(0), QStringLiteral("1分钟自动执行"));
+        w.spoken.clear();
+        w.call("AutoKeep");
+        QVERIFY(w.spoken.isEmpty());
+    }
+
+    void closingStopsTheRun()
+    {
+        TestWindow w;
+        setScript(w,
+            { { "首", "CMD", "true", "", "A" }, { "慢", "URL", server.url("/slow"), "OK", "A" },
+                { "后", "CMD", "true", "", "A" } });
+        w.find<QCheckBox>("chkSpack")->setChecked(true);
+        qApp->setQuitOnLastWindowClosed(false); // the test program goes on
+        QTimer::singleShot(300, w.window.get(), [&] { w.window->close(); });
+        w.click("cmdScriptStart");
+        qApp->setQuitOnLastWindowClosed(true);
+        QCOMPARE(logLines(w).size(), 1); // only the line that finished before
+        QVERIFY(w.spoken.isEmpty());
+    }
+
+    // A lost log record stops nothing and is told once, after the run, without waiting for an answer.
+    void logWriteFails()
+    {
+        TestWindow w;
+        const QString log = w.path("log/" + QDate::currentDate().toString("yyyy年MM月dd日") + ".txt");
+        QVERIFY(QFile::link("/dev/full", log));
+        setScript(w, { { "1", "CMD", "true", "", "" }, { "2", "CMD", "true", "", "" } });
+        w.click("cmdScriptStart");
+        QCOMPARE(w.find<QTableWidget>("tableWidget")->item(1, 1)->text(), QStringLiteral("正常"));
+        QCOMPARE(w.boxes(), QStringList { "警告: 日志写入失败：" + log });
+    }
+
+    // A lone CR ends a line, a line break in a cell is a blank; a "|" in a cell is refused and
+    // the file kept as it was. A folder that takes no new file holding a writable script (for
+    // an ordinary user, as root ignores permission bits): written in place.
+    void scriptRoundTrips()
+    {
+        TestWindow w;
+        auto *script = w.find<QTableWidget>("tableScript");
+        const QString old = QStringLiteral("CMD|true|甲||一楼\rCMD|true|乙|x|\r\nURL|u|丙||\n");
+        QVERIFY(writeTextFile(scriptFilePath(), old));
+        loadScriptTable(script, readTextFile(scriptFilePath()));
+        script->item(0, ScriptTarget)->setText("echo\r\n1");
+        QCOMPARE(
+            scriptTableText(script), QStringLiteral("CMD|echo 1|甲||一楼\nCMD|true|乙|x|\nURL|u|丙||\n"));
+        script->item(1, ScriptSuccess)->setText("x|y");
+        w.click("cmdSet_SaveScript");
+        QCOMPARE(w.boxes(), QStringList { "警告: 第2行“成功字符”含有“|”，无法保存！" });
+        script->item(1, ScriptSuccess)->setText("y");
+        script->item(0, ScriptLocation)->setText("一|楼");
+        w.click("cmdSet_SaveScript");
+        QCOMPARE(w.boxes(), QStringList { "警告: 第1行“位置”含有“|”，无法保存！" });
+        QFile file(scriptFilePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), old.toUtf8());
+        script->item(0, ScriptLocation)->setText("一楼");
+        QVERIFY(chmod(qPrintable(w.dir.path()), 0555) == 0 && chmod(qPrintable(scriptFilePath()), 0666) == 0);
+        setfsuid(65534);
+        w.click("cmdSet_SaveScript");
+        setfsuid(0);
+        QCOMPARE(w.boxes(), QStringList { "提示信息: 文件保存成功！" });
+        QCOMPARE(readTextFile(scriptFilePath()),
+            QStringLiteral("CMD|echo 1|甲||一楼\nCMD|true|乙|y|\nURL|u|丙||\n"));
+    }
+
+    // A new row becomes current, so a delete right after takes it back; the copy is the last run's
+    // results, a cell holding a tab quoted the way spreadsheets read pasted text.
+    void editAndCopy()
+    {
+        TestWindow w;
+        auto *script = w.find<QTableWidget>("tableScript");
+        for (int current : { 0, 1, -1 }) { // in the middle, on the last row, none
+            setScript(w, { { "r0" }, { "r1" } });
+            script->setCurrentCell(current, 0);
+            w.click("cmdScriptInsLine");
+            w.click("cmdScriptDelLine");
+            QStringList seen;
+            for (int r = 0; r < script->rowCount(); ++r)
+                seen << (script->item(r, 0) ? script->item(r, 0)->text() : "-");
+            QCOMPARE(seen.join(' '), current == 1 ? "r0 r1 -" : "r0 r1");
+        }
+        setScript(w, { { "甲", "CMD", "printf \"a\\tb\"", "", "一楼" } });
+        w.click("cmdScriptStart");
+        w.click("cmdScripCopy");
+        const QStringList lines = QApplication::clipboard()->text().split('\n');
+        QCOMPARE(lines.mid(0, 1) + lines.mid(2),
+            QStringList({ "名称\t状态\t检测内容\t检测时间\t检测结果\t位置\t", "\t\t\t\t\t\t", "" }));
+        QCOMPARE(lines.value(1).section('\t', 4), "\"a\tb\"\t一楼\t");
+    }
+
+    // The window takes real input while a run waits (a click on another tab is handled during
+    // the run); a schedule timeout while the command tab waits for its command starts nothing.
+    void inputDuringWaits()
+    {
+        TestWindow w;
+        setScript(w, { { "慢", "CMD", "sleep 1", "", "A" } });
+        auto *tabs = w.find<QTabWidget>("tabWidget");
+        int tabDuringRun = -1;
+        QTimer::singleShot(200, [&] {
+            QTabBar *bar = tabs->tabBar();
+            const QPoint at = bar->mapTo(w.window.get(), bar->tabRect(3).center());
+            for (QEvent::Type type : { QEvent::MouseButtonPress, QEvent::MouseButtonRelease })
+                QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+                    w.window->windowHandle(), at, w.window->mapToGlobal(at),
+                    type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton, type);
+        });
+        QTimer::singleShot(700, [&] { tabDuringRun = tabs->currentIndex(); });
+        w.click("cmdScriptStart");
+        QCOMPARE(tabDuringRun, 3);
+
+        bool startedDuringCommand = false;
+        setSpeechObserver([&](const QString &) { startedDuringCommand |= !w.find("cmdCMD")->isEnabled(); });
+        w.find<QCheckBox>("chkSpack")->setChecked(true);
+        setScheduleSecondMs(5); // a minute lasts 300 ms
+        w.find<QTextEdit>("txtCMD")->setPlainText("sleep 1");
+        w.click("cmdCMD");
+        w.find<QComboBox>("cmbKeep")->setCurrentIndex(1);
+        QTRY_VERIFY(w.find("cmdCMD")->isEnabled());
+        w.find<QComboBox>("cmbKeep")->setCurrentIndex(0);
+        QVERIFY(!startedDuringCommand);
+    }
+
+    // Each engine as "engine: locale/voice;locale/voice": a Mandarin voice is chosen whatever
+    // locale it is listed under, the plain voice before its variants; never Cantonese or Hakka.
+    void chineseVoice_data()
+    {
+        QTest::addColumn<QStringList>("offers");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("espeak-ng's plain Mandarin under C, after an English-only engine") << QStringList {
+            "flite: en_US/kal16",
+            "speechd: C/Chinese (Mandarin, latin as Pinyin);C/Chinese (Mandarin, latin as English)+Adam;"
+            "C/Chinese (Mandarin, latin as English);yue_HK/Chinese (Cantonese)"
+        } << "speechd/Chinese (Mandarin, latin as English)";
+        QTest::newRow("a mainland locale, before a name")
+            << QStringList { "speechd: C/Mandarin", "sapi: en_US/David;zh_TW/Hanhan;zh_CN/Huihui" }
+            << "sapi/Huihui";
+        QTest::newRow("Cantonese and Hakka only")
+            << QStringList { "speechd: yue_HK/Cantonese;C/Hakka Chinese" } << "";
+    }
+    void chineseVoice()
+    {
+        QFETCH(QStringList, offers);
+        QVector<SpeechEngineVoices> engines;
+        for (const QString &offer : offers) {
+            engines.append({ offer.section(": ", 0, 0), {} });
+            for (const QString &voice : offer.section(": ", 1).split(';'))
+                engines.last().voices.append({ voice.section('/', 1), QLocale(voice.section('/', 0, 0)) });
+        }
+        const SpeechChoice choice = chineseVoiceOf(engines);
+        QTEST(choice.isValid() ? choice.engine + '/' + choice.voice : QString(), "chosen");
+    }
+
+    // The real service, asked by the speech test alone (LANG=C): the box appears once it has
+    // answered, and alerts speak with espeak-ng's voice for the language cmn.
+    void mandarinUnderCLocale()
+    {
+        if (qgetenv("LANG") != "C" || !qEnvironmentVariableIsEmpty("LC_ALL"))
+            QSKIP("run under LANG=C by the speech test");
+        TestWindow w;
+        QVERIFY(w.find("chkSpack")->isHidden()); // start-up did not wait
+        std::optional<SpeechSurvey> answer;
+        whenSpeechReady(w.window.get(), [&](const SpeechSurvey &survey) { answer = survey; });
+        // A service that never answers, or none at all, is the machine's fault, not the program's.
+        if (!QTest::qWaitFor([&] { return answer.has_value(); }, 120000)
+            || answer->offers.value(0).voices.isEmpty())
+            QSKIP("no speech service answered here within two minutes");
+        QCOMPARE(answer->choice.engine + '/' + answer->choice.voice,
+            QStringLiteral("speechd/Chinese (Mandarin, latin as English)"));
+        QVERIFY(!w.find("chkSpack")->isHidden());
+    }
+
+    // Closed while a run waits for its slow line, with the script as loaded, saved, or edited
+    // and then answered: the run ends only if the window closes.
+    void closing_data()
+    {
+        QTest::addColumn<QString>("how"); // edited or saved first, the folder refusing the save
+        QTest::addColumn<int>("answer"); // 0: no question expected
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("as loaded") << "" << 0 << true << false;
+        QTest::newRow("saved by the button") << "edit save" << 0 << true << true;
+        QTest::newRow("保存") << "edit" << int(QMessageBox::Save) << true << true;
+        QTest::newRow("不保存") << "edit" << int(QMessageBox::Discard) << true << false;
+        QTest::newRow("取消") << "edit" << int(QMessageBox::Cancel) << false << false;
+        QTest::newRow("保存 fails") << "edit refuse" << int(QMessageBox::Save) << false << false;
+    }
+    void closing()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, answer);
+        TestWindow w(false);
+        QFile script(w.path("chkScript.txt"));
+        QVERIFY(script.open(QIODevice::WriteOnly)
+            && script.write("CMD|true|首||\nCMD|sleep 1|慢||\nCMD|true|后||\n"));
+        script.close();
+        w.open();
+        qApp->setQuitOnLastWindowClosed(false);
+        QTimer::singleShot(300, w.window.get(), [&] {
+            if (how.contains("edit"))
+                w.find<QTableWidget>("tableScript")->item(2, 0)->setText("新");
+            if (how.contains("save"))
+                w.click("cmdSet_SaveScript");
+            if (how.contains("refuse")) // a folder in the file's place cannot be replaced
+                script.remove() && QDir(w.dir.path()).mkdir("chkScript.txt");
+            w.boxes();
+            MessageBox::setNextAnswer(QMessageBox::StandardButton(answer));
+            w.window->close();
+        });
+        w.click("cmdScriptStart");
+        qApp->setQuitOnLastWindowClosed(true);
+        const QStringList boxes = w.boxes();
+        QCOMPARE(boxes.contains("提示信息: 脚本已修改，是否保存？"), answer != 0);
+        QCOMPARE(boxes.contains("警告: 文件保存失败！"), how.contains("refuse"));
+        QTEST(!w.window->isVisible(), "closes");
+        QTEST(!w.find<QTableWidget>("tableWidget")->item(2, 0), "closes");
+        QTEST(script.open(QIODevice::ReadOnly) && script.readAll().contains("|新|"), "written");
+    }
+
+    // Labels built while the picture panel is hidden show their pictures once it is shown;
+    // labels built while it is shown show them at once.
+    void deviceLabelsRenderWhenShown()
+    {
+        TestWindow w;
+        setScript(w, { { "网站", "CMD", "true", "", "机房" } });
+        w.call("RefPIcture");
+        w.call("RefPIcture");
+        // The old boxes go at once: a run rebuilds the panel while its loop runs.
+        QCOMPARE(w.find("widgetPic")->findChildren<QGroupBox *>().size(), 1);
+        for (const char *slot : { "on_cmdScripShow_clicked", "RefPIcture" }) {
+            w.call(slot);
+            QCOMPARE(w.find("widgetPic")->findChild<QLabel *>()->textFormat(), Qt::RichText);
+        }
+    }
+
+    // Each entry waits as long as its own text says, on the display and on the restarted timer.
+    void entries()
+    {
+        TestWindow w;
+        auto *keep = w.find<QComboBox>("cmbKeep");
+        auto *lcd = w.find<QLCDNumber>("lcdNumber");
+        QCOMPARE(keep->count(), 12);
+        for (int i = 11; i >= 0; --i) {
+            const QString text = keep->itemText(i);
+            const auto m = QRegularExpression("^(\\d+)(分钟|小时)自动执行$").match(text);
+            QVERIFY2(m.hasMatch() || text == "手动执行", qPrintable(text));
+            const int seconds
+                = m.hasMatch() ? m.captured(1).toInt() * (m.captured(2) == "分钟" ? 60 : 3600) : -1;
+            keep->setCurrentIndex(i);
+            const int shown = lcd->intValue();
+            w.call("DJS"); // read back from the timer
+            QVERIFY2(shown == seconds && lcd->intValue() == seconds,
+                qPrintable(text + ' ' + QString::number(shown)));
+        }
+    }
+
+    // A fixed script, run and saved with the clock fixed, gives the same log and script bytes as ever.
+    void goldenRun()
+    {
+        QTextCodec::setCodecForLocale(QTextCodec::codecForName("GBK"));
+        setFixedClock(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)));
+        TestWindow w(false);
+        QVERIFY(QFile::copy(TEST_DATA_DIR "/golden/chkScript-in.txt", w.path("chkScript.txt")));
+        w.open();
+        w.click("cmdScriptStart");
+        w.click("cmdSet_SaveScript");
+        setFixedClock(QDateTime());
+        const QStringList made = { "log/2026年01月02日.txt", "chkScript.txt" },
+                          golden = { "log.txt", "chkScript.txt" };
+        for (int i = 0; i < 2; ++i) {
+            QFile file(w.path(made.at(i))), expected(TEST_DATA_DIR "/golden/" + golden.at(i));
+            QVERIFY(file.open(QIODevice::ReadOnly) && expected.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), expected.readAll());
+        }
+    }
+
+    // Later addresses answer at once while earlier ones stay silent: results still show in
+    // address order. A later scan adds no duplicates: .1 stops answering but stays listed, .4
+    // answers again, .3 is new and goes last. Clearing waits for the running scan.
+    void scanResults()
+    {
+        TestWindow w;
+        auto *log = w.find<QTextEdit>("txtJG");
+        {
+            FakePing fake({ "127.0.1.1", "127.0.1.4", "127.0.1.5" });
+            scan(w, " 127.0.1.1\t", "  127.0.1.6 "); // blanks do not matter
+            // The log grows while .2 is waited for.
+            QTRY_COMPARE(log->toPlainText(), QStringLiteral("Ping 127.0.1.1 >> 成功\n"));
+            QTRY_VERIFY_WITH_TIMEOUT(w.find("cmdScanIP")->isEnabled(), kHangMs);
+            QCOMPARE(log->toPlainText(),
+                "Ping 127.0.1.6 >> 失败\nPing 127.0.1.5 >> 成功\nPing 127.0.1.4 >> 成功\n"
+                "Ping 127.0.1.3 >> 失败\nPing 127.0.1.2 >> 失败\nPing 127.0.1.1 >> 成功\n");
+        }
+        FakePing fake({ "127.0.1.3", "127.0.1.4" });
+        scan(w, "127.0.1.1", "127.0.1.4");
+        QTRY_VERIFY_WITH_TIMEOUT(w.find("cmdScanIP")->isEnabled(), kHangMs);
+        QStringList rows; // subnet: address=name ...
+        for (QTreeWidgetItemIterator it(w.find<QTreeWidget>("treeWidgetIpScan")); *it; ++it)
+            rows << ((*it)->parent() ? " " : "") + (*it)->text(0)
+                    + ((*it)->parent() ? '=' + (*it)->text(1) : ":");
+        QCOMPARE(rows.join(""),
+            QStringLiteral("127.0.1: 127.0.1.1=host-1 127.0.1.4=host-4 127.0.1.5=host-5 127.0.1.3=host-3"));
+        scan(w, "127.0.1.1", "127.0.1.20");
+        w.call("on_cmdClearTree_clicked");
+        QCOMPARE(w.find<QTreeWidget>("treeWidgetIpScan")->topLevelItemCount(), 1);
+        w.window.reset(); // closing during a scan: late results have nowhere to go
+        QCoreApplication::processEvents();
+    }
+
+    // The command tab runs its lines one after another without blocking: the button is off
+    // until the output, each line under its separator, shows at once as text.
+    void commandTab()
+    {
+        TestWindow w;
+        w.find<QTextEdit>("txtCMD")->setPlainText("  printf <b>x</b>  \n\nno-such-program-netcheck");
+        w.click("cmdCMD");
+        QVERIFY(!w.find("cmdCMD")->isEnabled());
+        QTRY_VERIFY(w.find("cmdCMD")->isEnabled());
+        const QString line = QString(49, '-') + '\n';
+        QCOMPARE(w.find<QTextEdit>("textCMD")->toPlainText(),
+            "printf <b>x</b>\n" + line + "<b>x</b>\nno-such-program-netcheck\n" + line + '\n');
+    }
+
+    // What the web page tab, the advertisement label and a device label's tooltip show of a
+    // page naming a FIFO (as a path and as a file: address) is loaded from nowhere; a page over
+    // 2 MiB is cut between two characters, with a note above the rendering.
+    void pagesLoadNothing()
+    {
+        QTextEdit source, rendered;
+        QLabel ad;
+        const bool waited = waitsOnFifo([&](const QString &fifo) {
+            const QByteArray page = "<b>hi</b><img src=\"" + fifo.toUtf8() + "\"><img src=\""
+                + QUrl::fromLocalFile(fifo).toEncoded() + "\">";
+            showPage(&source, &rendered, page);
+            rendered.grab(); // lays out and paints, pictures included
+            setInertLabelText(&ad, QString::fromUtf8(page));
+            ad.grab();
+            QToolTip::showText(QPoint(), plainToolTip(QString::fromUtf8(page)), &ad);
+            QToolTip::hideText();
+        });
+        QVERIFY(!waited);
+        const auto tip = [](const QString &text) {
+            return QTextDocumentFragment::fromHtml(plainToolTip(text)).toPlainText();
+        };
+        QCOMPARE(tip("<b>hi</b>\nok"), QStringLiteral("<b>hi</b>\nok")); // as typed
+        QCOMPARE(tip(QString(kToolTipMaxChars, 'x') + "yz"), QString(kToolTipMaxChars, 'x') + "…");
+        QCOMPARE(ad.text(), QStringLiteral("hi"));
+        showPage(&source, &rendered, QByteArray(kPageShowMaxBytes - 1, 'a') + "\xc3\xa9");
+        QCOMPARE(source.toPlainText(), QString(kPageShowMaxBytes - 1, 'a'));
+        QVERIFY(rendered.toPlainText().startsWith("页面超过 2 MiB，只显示前 2 MiB。\n"));
+    }
+
+    // A cut-off download leaves no file behind, or the banner would never be fetched again.
+    void bannerCutOff()
+    {
+        TestWindow w;
+        QVERIFY(QFile::remove(w.path("logo.gif")));
+        QMetaObject::invokeMethod(w.window.get(), "setNetworkGIF", Q_ARG(QString, server.url("/cut")));
+        QVERIFY(!QFile::exists(w.path("logo.gif")));
+        QVERIFY(!w.find<QLabel>("labGif")->movie());
+    }
+
+    // The button prints the last run's results beside the program, landscape, titled with the date
+    // of the print, replacing the last print, and hands it to the viewer.
+    void printButton()
+    {
+        TestWindow w;
+        setScript(w, { { "设备1", "CMD", "echo 输出甲", "", "一楼" } });
+        w.click("cmdScripPrint"); // before any run: the start-up table
+        QVERIFY(pageTexts(w.path("tmpPDF.pdf"))
+                    .value(0)
+                    .contains(" 名称 状态 检测内容 检测时间 检测结果 第 1 页 共 1 页"));
+        w.click("cmdScriptStart");
+        const QString before = QDate::currentDate().toString("yyyy年MM月dd日检测结果");
+        w.click("cmdScripPrint");
+        const QString after = QDate::currentDate().toString("yyyy年MM月dd日检测结果");
+        const QStringList pages = pageTexts(w.path("tmpPDF.pdf"));
+        QCOMPARE(pages.size(), 1);
+        QVERIFY2(pages.at(0).startsWith(before + " 名称") || pages.at(0).startsWith(after + " 名称"),
+            qPrintable(pages.at(0)));
+        QVERIFY(pages.at(0).contains(" 设备1 ") && pages.at(0).contains(" CMD-echo 输出甲 ")
+            && pages.at(0).contains(" 一楼 "));
+        QTRY_COMPARE(opened(), (w.path("tmpPDF.pdf") + '\n').repeated(2));
+        QCOMPARE(w.boxes(), QStringList());
+    }
+
+    // Where no viewer takes the report, a box says where it is; the window never waits for
+    // the opener.
+    void viewerMissing_data()
+    {
+        QTest::addColumn<int>("exit"); // of the fake xdg-open; -1: none on PATH
+        QTest::newRow("viewer opens it") << 0;
+        QTest::newRow("no viewer") << 3;
+        QTest::newRow("no xdg-open") << -1;
+    }
+    void viewerMissing()
+    {
+        QFETCH(int, exit);
+        TestWindow w;
+        viewer(false, exit);
+        if (exit < 0)
+            qputenv("PATH", "/nowhere");
+        w.click("cmdScripPrint");
+        qputenv("PATH", tools.path().toLocal8Bit() + ':' + path);
+        QVERIFY(exit < 0 || w.boxes().isEmpty()); // the opener still waits
+        viewer(true, exit);
+        QTRY_VERIFY(w.window->findChildren<QProcess *>().isEmpty());
+        QCOMPARE(w.boxes(),
+            exit == 0 ? QStringList()
+                      : QStringList {
+                          "提示信息: 没有找到打开PDF文件的程序，报告已保存在：\n" + w.path("tmpPDF.pdf") });
+        // The window goes while the opener waits, or after it ended but before its end was
+        // delivered: nothing is said.
+        for (bool ended : { false, true }) {
+            w.open();
+            viewer(ended, exit);
+            w.click("cmdScripPrint");
+            if (ended)
+                QTest::qSleep(500); // it ends meanwhile; no event loop delivers that
+            w.window.reset();
+            QCOMPARE(w.boxes(), QStringList());
+        }
+    }
+
+    // A script that exists but cannot be read is said once the window is shown, never during
+    // start-up, and is not overwritten without asking.
+    void unreadableScript()
+    {
+        TestWindow w(false);
+        const QString path = w.path("chkScript.txt");
+        QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        w.open();
+        QCOMPARE(w.boxes(), QStringList());
+        QCoreApplication::processEvents();
+        QCOMPARE(w.boxes(), QStringList { "警告: 无法读取检测脚本：" + path });
+        setScript(w, { { "甲", "CMD", "true", "", "" } });
+        const QString question = "提示信息: 检测脚本未能读取，保存将覆盖它，是否继续？";
+        MessageBox::setNextAnswer(QMessageBox::No);
+        w.click("cmdSet_SaveScript");
+        QCOMPARE(w.boxes(), QStringList { question });
+        QVERIFY(!QFileInfo(path).isFile());
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        w.click("cmdSet_SaveScript");
+        QCOMPARE(w.boxes(), QStringList({ question, "提示信息: 文件保存成功！" }));
+        QVERIFY(QFileInfo(path).isFile());
+    }
+
+private:
+    void viewer(bool closed, int exit)
+    {
+        QFile code(tools.filePath("xdg-open.exit"));
+        code.open(QIODevice::WriteOnly);
+        code.write(QByteArray::number(qMax(exit, 0)));
+        if (closed)
+            QFile(tools.filePath("xdg-open.closed")).open(QIODevice::WriteOnly);
+        else
+            QFile::remove(tools.filePath("xdg-open.closed"));
+    }
+    QString opened() const
+    {
+        QFile log(tools.filePath("xdg-open.log"));
+        return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+    }
+    QTemporaryDir tools;
+    const QByteArray path = qgetenv("PATH");
+    HttpTestServer server;
+};
+
+QTEST_MAIN(TstGui)
+#include "tst_gui.moc"
