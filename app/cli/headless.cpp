@@ -1,12 +1,8 @@
 #include "app/cli/headless.h"
-#include "app/cli/resultsreport.h"
-#include "check/checkrunner.h"
-#include "check/clock.h"
-#include "check/dailylog.h"
-#include "check/resulttable.h"
+#include "app/cli/checkcommand.h"
+#include "app/cli/scancommand.h"
+#include "app/cli/terminal.h"
 #include "check/script.h"
-#include "check/textfile.h"
-#include "probe/scanengine.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -22,9 +18,6 @@
 
 namespace
 {
-// A name or a target wider than this does not widen its column for the other lines.
-constexpr int kWidestColumn = 40;
-
 // The option parser's error messages in the program's language.
 class ParserWords : public QTranslator
 {
@@ -43,23 +36,6 @@ public:
     }
     bool isEmpty() const override { return false; }
 };
-
-// In the locale's encoding where it can hold the text, else UTF-8: a scheduler's C
-// locale must not turn the Chinese words into question marks.
-void print(FILE *stream, const QString &line)
-{
-    const QString text = line + QLatin1Char('\n');
-    const QByteArray bytes
-        = localeHolds(text) ? QTextCodec::codecForLocale()->fromUnicode(text) : text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
-}
-
-int fail(const QString &message)
-{
-    print(stderr, message);
-    return 2;
-}
 
 void dropToolkitChatter(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
@@ -110,79 +86,6 @@ QString helpText(const QList<QCommandLineOption> &options)
     return text.trimmed();
 }
 
-int runCheck(const QCommandLineParser &parser, const Options &options)
-{
-    const QString path = parser.isSet(options.script) ? parser.value(options.script) : scriptFilePath();
-    const ScriptFile script = readScriptFile(path);
-    if (script.state != ScriptFile::Read)
-        return fail(QStringLiteral("无法读取检测脚本：%1").arg(QDir::toNativeSeparators(path)));
-    const QList<CheckLine> lines = checkLinesOf(script.text);
-
-    int nameWidth = 0;
-    int contentWidth = 0;
-    for (const CheckLine &line : lines) {
-        nameWidth = qMax(nameWidth, qMin(kWidestColumn, terminalWidth(line.alias)));
-        contentWidth = qMax(contentWidth, qMin(kWidestColumn, terminalWidth(checkedContent(line))));
-    }
-
-    const QString logPath = dailyLogPath(currentTime());
-    QList<CheckResult> results;
-    CheckRunner runner;
-    QObject::connect(&runner, &CheckRunner::checked, [&](int, const CheckResult &result) {
-        results.append(result);
-        print(stdout,
-            QStringLiteral("%1  %2  %3  %4  %5")
-                .arg(verdictWord(result.verdict), padded(result.line.alias, nameWidth),
-                    padded(checkedContent(result.line), contentWidth), checkTimeText(result.checkedAt),
-                    resultText(result).trimmed().section(QLatin1Char('\n'), 0, 0)));
-        if (!appendLogRecord(logPath, logRecord(result)))
-            print(stderr, QStringLiteral("日志写入失败：%1").arg(QDir::toNativeSeparators(logPath)));
-    });
-    QEventLoop loop;
-    QObject::connect(&runner, &CheckRunner::finished, &loop, &QEventLoop::quit);
-    runner.start(lines);
-    loop.exec();
-
-    if (parser.isSet(options.pdf)) {
-        const QString pdf = parser.value(options.pdf);
-        if (!writeResultsPdf(pdf, currentTime(), resultsTable(results)))
-            return fail(QStringLiteral("无法写入PDF文件：%1").arg(QDir::toNativeSeparators(pdf)));
-    }
-    for (const CheckResult &result : qAsConst(results)) {
-        if (result.verdict != Verdict::Passed)
-            return 1;
-    }
-    return 0;
-}
-
-int runScan(const QCommandLineParser &parser)
-{
-    const QStringList ends = parser.positionalArguments();
-    if (ends.size() != 2)
-        return fail(QStringLiteral("--scan 需要起始IP和结束IP两个地址。"));
-    ScanRange range;
-    const QString problem = checkScanRange(ends.at(0), ends.at(1), &range);
-    if (!problem.isEmpty())
-        return fail(problem);
-
-    int answered = 0;
-    ScanEngine engine;
-    QObject::connect(&engine, &ScanEngine::probed, [&](const ProbeOutcome &outcome) {
-        if (outcome.verdict != PingVerdict::Answered)
-            return;
-        ++answered;
-        const auto shown = [](const QString &text) { return text.isEmpty() ? QStringLiteral("-") : text; };
-        print(stdout,
-            QStringLiteral("%1  %2  %3")
-                .arg(padded(outcome.address, 15), padded(shown(outcome.details.name), 24),
-                    shown(outcome.details.mac)));
-    });
-    QEventLoop loop;
-    QObject::connect(&engine, &ScanEngine::finished, &loop, &QEventLoop::quit);
-    engine.start(range);
-    loop.exec();
-    return answered > 0 ? 0 : 1;
-}
 } // namespace
 
 StartMode startModeOf(const QStringList &arguments)
@@ -219,23 +122,6 @@ int runWithoutWindow(int &argc, char *argv[], StartMode mode)
     return runOptions(QCoreApplication::arguments(), mode);
 }
 
-int terminalWidth(const QString &text)
-{
-    int width = 0;
-    for (const uint c : text.toUcs4()) {
-        const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF)
-            || (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F)
-            || (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
-        width += wide ? 2 : 1;
-    }
-    return width;
-}
-
-QString padded(const QString &text, int width)
-{
-    return text + QString(qMax(0, width - terminalWidth(text)), QLatin1Char(' '));
-}
-
 int runOptions(const QStringList &arguments, StartMode mode)
 {
     static ParserWords words;
@@ -265,7 +151,11 @@ int runOptions(const QStringList &arguments, StartMode mode)
         if (!parser.positionalArguments().isEmpty())
             return fail(
                 QStringLiteral("多余的参数：%1").arg(parser.positionalArguments().join(QLatin1Char(' '))));
-        return runCheck(parser, options);
+        return runCheck({ parser.isSet(options.script) ? parser.value(options.script) : scriptFilePath(),
+            parser.isSet(options.pdf) ? parser.value(options.pdf) : QString() });
     }
-    return runScan(parser);
+    const QStringList ends = parser.positionalArguments();
+    if (ends.size() != 2)
+        return fail(QStringLiteral("--scan 需要起始IP和结束IP两个地址。"));
+    return runScan(ends.at(0), ends.at(1));
 }

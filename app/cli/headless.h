@@ -18,11 +18,6 @@ StartMode startModeOf(const QStringList &arguments);
 // exit code.
 int runWithoutWindow(int &argc, char *argv[], StartMode mode);
 
-// Columns a text takes on a terminal: East Asian wide characters take two.
-int terminalWidth(const QString &text);
-// The text padded with blanks to the given terminal width.
-QString padded(const QString &text, int width);
-
 // Handles the program's own options: --help and --version print and end; --check and --scan run.
 // Returns the exit code.
 int runOptions(const QStringList &arguments, StartMode mode);

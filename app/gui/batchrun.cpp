@@ -7,13 +7,13 @@
 #include "app/gui/speech.h"
 #include "check/checkrunner.h"
 #include "check/clock.h"
-#include "check/dailylog.h"
+#include "check/runrecorder.h"
 #include "probe/busy.h"
 #include "ui_fromlanrik.h"
 
-#include <QDebug>
-#include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QHash>
 #include <QPointer>
 
 namespace
@@ -56,14 +56,13 @@ private:
     QEventLoop *loop;
 };
 
-// Told once the run is over, without waiting for an answer: a scheduled run must go on while
-// nobody is there, and runs that keep failing do not pile boxes up.
-void warnLogNotWritten(QWidget *window, const QString &logPath)
+// Told without waiting for an answer: a scheduled run must go on while nobody is there, and
+// runs that keep failing do not pile boxes up (one box of each kind at a time).
+void warnOnce(QWidget *window, RunTrouble kind, const QString &text)
 {
-    static QPointer<QMessageBox> open;
-    if (!open)
-        open = MessageBox::openWarning(window, QStringLiteral("警告"),
-            QStringLiteral("日志写入失败：%1").arg(QDir::toNativeSeparators(logPath)));
+    static QHash<int, QPointer<QMessageBox>> open;
+    if (!open.value(int(kind)))
+        open.insert(int(kind), MessageBox::openWarning(window, QStringLiteral("警告"), text));
 }
 } // namespace
 
@@ -99,12 +98,15 @@ void BatchRun::run()
     const ButtonOff buttonOff(ui->cmdScriptStart);
 
     pictures.rebuild(script.devices());
-    const QString logPath = dailyLogPath(currentTime());
     results.begin();
     // Edits of the script table during the run change nothing in it.
     const QList<CheckLine> lines = script.checkLines();
 
-    bool logFailed = false;
+    auto *recorders = new RunRecorders;
+    recorders->add(new DailyLogRecorder);
+    QElapsedTimer took;
+    took.start();
+    recorders->begin(lines, currentTime());
     CheckRunner runner;
     runner.setParallel(parallelChecks);
     runner.setBounds(commandBoundMs, pageBoundMs);
@@ -113,10 +115,7 @@ void BatchRun::run()
         if (result.verdict != Verdict::Passed && ui->chkSpack->isChecked())
             speakText(result.line.alias + QStringLiteral("发现异常！"));
         pictures.mark(result);
-        if (!appendLogRecord(logPath, logRecord(result))) {
-            logFailed = true;
-            qDebug().noquote() << QStringLiteral("错误！");
-        }
+        recorders->record(result);
     });
 
     QEventLoop loop;
@@ -127,6 +126,14 @@ void BatchRun::run()
     loop.exec();
     runner.cancel();
     underWay = false;
-    if (logFailed && window->isVisible())
-        warnLogNotWritten(window, logPath);
+    // Told once the run is over; what a recorder still has to do goes on without the window
+    // waiting for it.
+    QPointer<QWidget> shown = window;
+    QObject::connect(
+        recorders, &RunRecorders::trouble, recorders, [shown](RunTrouble kind, const QString &text) {
+            if (shown && shown->isVisible())
+                warnOnce(shown, kind, text);
+        });
+    QObject::connect(recorders, &RunRecorders::done, recorders, &QObject::deleteLater);
+    recorders->finish(took.elapsed());
 }

@@ -1,0 +1,19 @@
+#ifndef CLI_TERMINAL_H
+#define CLI_TERMINAL_H
+
+#include <QString>
+
+#include <cstdio>
+
+// Prints a line in the locale's encoding where it can hold it, else UTF-8: a scheduler's C
+// locale must not turn the Chinese words into question marks.
+void print(FILE *stream, const QString &line);
+// Prints the message on standard error; returns 2, the exit code of a run that could not be made.
+int fail(const QString &message);
+
+// Columns a text takes on a terminal: East Asian wide characters take two.
+int terminalWidth(const QString &text);
+// The text padded with blanks to the given terminal width.
+QString padded(const QString &text, int width);
+
+#endif
