@@ -26,7 +26,7 @@ QString pluginText(const QString &text)
 QString detailOf(const CheckResult &result)
 {
     const QString first = resultText(result).trimmed().section(QLatin1Char('\n'), 0, 0);
-    return pluginText(first.size() > kDetailChars ? first.left(kDetailChars) + QChar(0x2026) : first).trimmed();
+    return pluginText(first.size() > kDetailChars ? first.left(kDetailChars) + QChar(0x2026) : first).simplified();
 }
 } // namespace
 
