@@ -1,0 +1,28 @@
+#include "check/runsummary.h"
+
+int failureCount(const QList<CheckResult> &results)
+{
+    int failures = 0;
+    for (const CheckResult &result : results)
+        failures += result.verdict != Verdict::Passed;
+    return failures;
+}
+
+QString textSummaryLine(const QList<CheckResult> &results, qint64 runDurationMs)
+{
+    return QStringLiteral("共 %1 项，%2 项未通过，用时 %3 秒")
+        .arg(results.size())
+        .arg(failureCount(results))
+        .arg(QString::number(runDurationMs / 1000.0, 'f', 1));
+}
+
+QString isoTimeWithOffset(const QDateTime &moment)
+{
+    const int offsetMinutes = moment.offsetFromUtc() / 60;
+    const int minutes = qAbs(offsetMinutes);
+    return moment.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))
+        + (offsetMinutes < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+        + QStringLiteral("%1:%2")
+              .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+              .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
