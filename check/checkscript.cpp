@@ -145,7 +145,9 @@ bool saveScriptTable(QWidget *parent, QTableWidget *table)
     const ScriptCell bar = unstorableCell(table);
     if (bar.row >= 0) {
         MessageBox::warning(parent, QStringLiteral("警告"),
-            QStringLiteral("第%1行“%2”含有“|”，无法保存！").arg(bar.row + 1).arg(tableHeaderText(table, bar.column)));
+            QStringLiteral("第%1行“%2”含有“|”，无法保存！")
+                .arg(bar.row + 1)
+                .arg(tableHeaderText(table, bar.column)));
         return false;
     }
     const QString text = scriptTableText(table);

@@ -9,7 +9,11 @@ bool operator==(const LineKey &a, const LineKey &b)
 
 uint qHash(const LineKey &key, uint seed)
 {
-    return qHash(key.type, seed) ^ qHash(key.target, seed + 1) ^ qHash(key.alias, seed + 2) ^ uint(key.nth);
+    // Mixed in turn: the fields of one script's lines often differ alike ("ping a1", "甲1").
+    uint h = seed;
+    for (const uint part : { qHash(key.type), qHash(key.target), qHash(key.alias), uint(key.nth) })
+        h ^= part + 0x9e3779b9 + (h << 6) + (h >> 2);
+    return h;
 }
 
 QList<LineKey> lineKeysOf(const QList<CheckLine> &lines)

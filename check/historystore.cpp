@@ -27,24 +27,25 @@ constexpr int kBusy = 5, kLocked = 6, kReadOnly = 8, kIoError = 10, kCorrupt = 1
 
 const char *const kSchema[] = {
     // A line's texts, once; checks refer to its id.
-    "CREATE TABLE lines(id INTEGER PRIMARY KEY, type TEXT NOT NULL, target TEXT NOT NULL, alias TEXT NOT "
-    "NULL,"
-    " nth INTEGER NOT NULL, location TEXT NOT NULL, UNIQUE(type, target, alias, nth))",
+    "CREATE TABLE lines(id INTEGER PRIMARY KEY, type TEXT NOT NULL, target TEXT NOT NULL,"
+    " alias TEXT NOT NULL, nth INTEGER NOT NULL, location TEXT NOT NULL,"
+    " UNIQUE(type, target, alias, nth))",
     "CREATE TABLE reasons(id INTEGER PRIMARY KEY, text TEXT NOT NULL UNIQUE)",
-    // Verdict 0 pending, 1 passed, 2 failed; reason 0 none; code the exit code or HTTP status.
+    // verdict: 0 pending, 1 passed, 2 failed; reason: 0 none; code: the exit code or HTTP status.
     "CREATE TABLE checks(line INTEGER NOT NULL, at INTEGER NOT NULL, verdict INTEGER NOT NULL,"
-    " reason INTEGER NOT NULL, duration INTEGER NOT NULL, code INTEGER, PRIMARY KEY(line, at)) WITHOUT ROWID",
-    "CREATE TABLE state(line INTEGER PRIMARY KEY, verdict INTEGER NOT NULL, since INTEGER NOT NULL,"
-    " runs INTEGER NOT NULL, first_at INTEGER NOT NULL, last_at INTEGER NOT NULL, reported_down INTEGER NOT "
-    "NULL)",
-    // hour: hours since the epoch; failures: checks that did not pass.
+    " reason INTEGER NOT NULL, duration INTEGER NOT NULL, code INTEGER,"
+    " PRIMARY KEY(line, at)) WITHOUT ROWID",
+    "CREATE TABLE state(line INTEGER PRIMARY KEY, verdict INTEGER NOT NULL,"
+    " since INTEGER NOT NULL, runs INTEGER NOT NULL, first_at INTEGER NOT NULL,"
+    " last_at INTEGER NOT NULL, reported_down INTEGER NOT NULL)",
+    // hour: hours since the epoch; failures: checks that did not pass. Keyed by the hour
+    // first: a run's summaries share a few pages, and a report reads a period in one pass.
     "CREATE TABLE hours(line INTEGER NOT NULL, hour INTEGER NOT NULL, checks INTEGER NOT NULL,"
-    " failures INTEGER NOT NULL, min_ms INTEGER NOT NULL, sum_ms INTEGER NOT NULL, max_ms INTEGER NOT NULL,"
-    " PRIMARY KEY(line, hour)) WITHOUT ROWID",
-    // ended is null while the outage lasts.
-    "CREATE TABLE outages(line INTEGER NOT NULL, began INTEGER NOT NULL, ended INTEGER, verdict INTEGER NOT "
-    "NULL,"
-    " reason INTEGER NOT NULL, PRIMARY KEY(line, began)) WITHOUT ROWID",
+    " failures INTEGER NOT NULL, min_ms INTEGER NOT NULL, sum_ms INTEGER NOT NULL,"
+    " max_ms INTEGER NOT NULL, PRIMARY KEY(hour, line)) WITHOUT ROWID",
+    // ended: null while the outage lasts.
+    "CREATE TABLE outages(line INTEGER NOT NULL, began INTEGER NOT NULL, ended INTEGER,"
+    " verdict INTEGER NOT NULL, reason INTEGER NOT NULL, PRIMARY KEY(line, began)) WITHOUT ROWID",
     "CREATE TABLE meta(key TEXT PRIMARY KEY, value INTEGER) WITHOUT ROWID",
 };
 
@@ -104,6 +105,11 @@ void HistoryStore::open()
             // Readers never block the writer, and a run's commit waits for no disk flush.
             statement("PRAGMA journal_mode=WAL").finish();
             statement("PRAGMA synchronous=NORMAL");
+            // A run's commit only appends; maintain() checkpoints after it. The log is cut
+            // back after a large transaction (a day's prune).
+            statement("PRAGMA wal_autocheckpoint=0").finish();
+            statement("PRAGMA journal_size_limit=8388608").finish();
+            statement("PRAGMA cache_size=-16384").finish();
             if (schema == 0)
                 createSchema();
         }
@@ -227,16 +233,22 @@ qint64 HistoryStore::lineId(const LineKey &key, const QString &location)
 {
     qint64 id = lineIds.value(key);
     if (id == 0) {
-        run("INSERT OR IGNORE INTO lines(type, target, alias, nth, location) VALUES(?, ?, ?, ?, ?)",
-            { key.type, key.target, key.alias, key.nth, location });
-        QSqlQuery &q
-            = run("SELECT id, location FROM lines WHERE type = ? AND target = ? AND alias = ? AND nth = ?",
+        QSqlQuery &insert
+            = run("INSERT OR IGNORE INTO lines(type, target, alias, nth, location) VALUES(?, ?, ?, ?, ?)",
+                { key.type, key.target, key.alias, key.nth, location });
+        if (insert.numRowsAffected() == 1) {
+            id = insert.lastInsertId().toLongLong();
+            locations.insert(id, location);
+        } else { // added by another process since the lines were read
+            QSqlQuery &q = run(
+                "SELECT id, location FROM lines WHERE type = ? AND target = ? AND alias = ? AND nth = ?",
                 { key.type, key.target, key.alias, key.nth });
-        if (!q.next())
-            throw Failure { 0, QStringLiteral("lines") };
-        id = q.value(0).toLongLong();
-        locations.insert(id, q.value(1).toString());
-        q.finish();
+            if (!q.next())
+                throw Failure { 0, QStringLiteral("lines") };
+            id = q.value(0).toLongLong();
+            locations.insert(id, q.value(1).toString());
+            q.finish();
+        }
         lineIds.insert(key, id);
     }
     if (locations.value(id) != location) {
@@ -322,7 +334,7 @@ QList<LineState> HistoryStore::record(const QList<CheckResult> &results, QString
                 }
                 run("INSERT INTO hours(line, hour, checks, failures, min_ms, sum_ms, max_ms) VALUES(?, ?, 1, "
                     "?, ?, ?, ?)"
-                    " ON CONFLICT(line, hour) DO UPDATE SET checks = checks + 1, failures = failures + "
+                    " ON CONFLICT(hour, line) DO UPDATE SET checks = checks + 1, failures = failures + "
                     "excluded.failures,"
                     " min_ms = min(min_ms, excluded.min_ms), sum_ms = sum_ms + excluded.sum_ms,"
                     " max_ms = max(max_ms, excluded.max_ms)",
@@ -512,17 +524,24 @@ QList<LineFigures> HistoryStore::figures(
     const bool read = guarded(false, problem, [&] {
         loadLines();
         beginRead();
+        // Per period, one pass over its hours for every line.
+        QVector<QHash<qint64, QPair<qint64, qint64>>> made;
+        for (const int d : days) {
+            made.append(QHash<qint64, QPair<qint64, qint64>>());
+            QSqlQuery &q = run("SELECT line, total(checks), total(failures) FROM hours"
+                               " WHERE hour > ? AND hour <= ? GROUP BY line",
+                { nowHour - 24 * d, nowHour });
+            while (q.next())
+                made.last().insert(
+                    q.value(0).toLongLong(), { q.value(1).toLongLong(), q.value(2).toLongLong() });
+            q.finish();
+        }
         for (const LineKey &key : keys) {
             LineFigures f;
             const qint64 id = lineIds.value(key);
-            for (const int d : days) {
-                QSqlQuery &q = run("SELECT total(checks), total(failures) FROM hours"
-                                   " WHERE line = ? AND hour > ? AND hour <= ?",
-                    { id, nowHour - 24 * d, nowHour });
-                q.next();
-                f.made << q.value(0).toLongLong();
-                f.passed << f.made.last() - q.value(1).toLongLong();
-                q.finish();
+            for (const auto &period : made) {
+                f.made << period.value(id).first;
+                f.passed << period.value(id).first - period.value(id).second;
             }
             QSqlQuery &q = run("SELECT began, ended FROM outages WHERE line = ? AND began <= ?"
                                " AND (ended IS NULL OR ended > ?)",
@@ -558,8 +577,8 @@ LineHistory HistoryStore::lineHistory(
         beginRead();
         history.state = stateOf(id);
         QSqlQuery &h = run("SELECT hour, checks, failures, min_ms, sum_ms, max_ms FROM hours"
-                           " WHERE line = ? AND hour >= ? AND hour <= ?",
-            { id, hourOf(fromMs), hourOf(toMs) });
+                           " WHERE hour >= ? AND hour <= ? AND line = ?",
+            { hourOf(fromMs), hourOf(toMs), id });
         while (h.next())
             history.hours << HourSummary { h.value(0).toLongLong(), h.value(1).toInt(), h.value(2).toInt(),
                 h.value(3).toLongLong(), h.value(4).toLongLong(), h.value(5).toLongLong() };
@@ -589,16 +608,23 @@ LineHistory HistoryStore::lineHistory(
     return history;
 }
 
-bool HistoryStore::pruneIfDue(qint64 nowMs, QString *problem)
+bool HistoryStore::maintain(qint64 nowMs, QString *problem)
 {
     bool due = false;
     guarded(true, problem, [&] {
-        begin();
-        QSqlQuery &last = statement("SELECT value FROM meta WHERE key = 'pruned'");
-        const qint64 lastMs = last.next() ? last.value(0).toLongLong() : 0;
-        last.finish();
-        // A clock set back counts as a new day.
-        due = lastMs == 0 || nowMs - lastMs >= kDayMs || nowMs < lastMs;
+        // Passive: readers are not waited for; what they hold is copied next time.
+        statement("PRAGMA wal_checkpoint(PASSIVE)").finish();
+        const auto dueNow = [&] {
+            QSqlQuery &last = statement("SELECT value FROM meta WHERE key = 'pruned'");
+            const qint64 lastMs = last.next() ? last.value(0).toLongLong() : 0;
+            last.finish();
+            // A clock set back counts as a new day.
+            return lastMs == 0 || nowMs - lastMs >= kDayMs || nowMs < lastMs;
+        };
+        if (!dueNow())
+            return;
+        begin(); // and again under the lock: one process prunes
+        due = dueNow();
         if (due)
             run("INSERT OR REPLACE INTO meta(key, value) VALUES('pruned', ?)", { nowMs });
         commit();
@@ -626,20 +652,20 @@ bool HistoryStore::pruneIfDue(qint64 nowMs, QString *problem)
         }
         const qint64 hoursCut = hourOf(nowMs - kSummariesKeptMs);
         while (goOn()) {
-            QSqlQuery &q
-                = statement("SELECT min((SELECT min(hour) FROM hours WHERE line = lines.id)) FROM lines");
+            QSqlQuery &q = statement("SELECT min(hour) FROM hours");
             const QVariant oldest = q.next() ? q.value(0) : QVariant();
             q.finish();
             if (oldest.isNull() || oldest.toLongLong() >= hoursCut)
                 break;
             begin();
-            run("DELETE FROM hours WHERE line IN (SELECT id FROM lines) AND hour = ?", { oldest });
+            run("DELETE FROM hours WHERE hour = ?", { oldest });
             commit();
         }
         begin();
         run("DELETE FROM outages WHERE line IN (SELECT id FROM lines) AND began < ? AND ended < ?",
             { hoursCut * kHourMs, hoursCut * kHourMs });
         commit();
+        statement("PRAGMA wal_checkpoint(PASSIVE)").finish();
     });
     return due;
 }

@@ -60,10 +60,12 @@ public:
     LineHistory lineHistory(
         const LineKey &key, qint64 fromMs, qint64 toMs, bool withChecks, QString *problem);
 
-    // Removes checks past kChecksKeptMs and summaries and outages past kSummariesKeptMs when
-    // that was last done a day ago or more, one hour of data per transaction, for at most
-    // kPruneBudgetMs or until the thread is asked to stop. Returns whether it did.
-    bool pruneIfDue(qint64 nowMs, QString *problem);
+    // After a run, off its path: copies the write-ahead log into the file (a run's commit
+    // never does), and removes checks past kChecksKeptMs and summaries and outages past
+    // kSummariesKeptMs when that was last done a day ago or more, one hour of data per
+    // transaction, for at most kPruneBudgetMs or until the thread is asked to stop. Returns
+    // whether it removed.
+    bool maintain(qint64 nowMs, QString *problem);
 
     QString path() const { return filePath; }
 

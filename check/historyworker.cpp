@@ -23,7 +23,7 @@ void HistoryWorker::record(const QList<CheckResult> &results)
     const QList<LineState> states = store().record(results, &problem);
     emit recorded(states, problem);
     // A broken file shows in the next run's problem.
-    store().pruneIfDue(currentTime().toMSecsSinceEpoch(), nullptr);
+    store().maintain(currentTime().toMSecsSinceEpoch(), nullptr);
 }
 
 void HistoryWorker::readStates(const QList<LineKey> &keys)

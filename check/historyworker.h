@@ -20,7 +20,7 @@ public:
     explicit HistoryWorker(const QString &path);
     ~HistoryWorker() override;
 
-    // Records a run, answers, and then removes old data when that is due.
+    // Records a run, answers, and then maintains the file (HistoryStore::maintain()).
     void record(const QList<CheckResult> &results);
     void readStates(const QList<LineKey> &keys);
     void setReported(const QList<qint64> &lineIds, bool down);

@@ -230,8 +230,8 @@ private slots:
                              result("乙", Verdict::Passed, at) },
                 &problem);
         }
-        QVERIFY(store.pruneIfDue(kNow.toMSecsSinceEpoch(), &problem));
-        QVERIFY(!store.pruneIfDue(kNow.addSecs(23 * 3600).toMSecsSinceEpoch(), &problem)); // once a day
+        QVERIFY(store.maintain(kNow.toMSecsSinceEpoch(), &problem));
+        QVERIFY(!store.maintain(kNow.addSecs(23 * 3600).toMSecsSinceEpoch(), &problem)); // once a day
         QCOMPARE(count(path(), "SELECT count(*) FROM checks WHERE line = 1"), 35 * 24 + 1); // from 10:00 on
         QCOMPARE(count(path(), "SELECT sum(checks) FROM hours WHERE line = 1"), 960);
 
