@@ -1,6 +1,7 @@
 #include "check/clock.h"
 #include "check/historystore.h"
 #include "check/historytext.h"
+#include "check/historythread.h"
 
 #include <QRandomGenerator>
 #include <QSqlDatabase>
@@ -138,6 +139,29 @@ private slots:
         QCOMPARE(got, runs);
         QCOMPARE(
             count(path(), "SELECT count(*) FROM lines WHERE target LIKE '%pw%' OR target LIKE '%other%'"), 0);
+    }
+
+    // The window's way: on a thread of its own, answers in the order of the requests.
+    void windowThread()
+    {
+        setFixedClock(kNow.addSecs(60)); // its daily prune keeps these checks
+        HistoryThread history(path());
+        QSignalSpy recorded(&history, &HistoryThread::recorded), states(&history, &HistoryThread::statesRead),
+            line(&history, &HistoryThread::lineRead);
+        const CheckLine a = result("甲", Verdict::Passed, kNow).line;
+        history.record({ result("甲", Verdict::Passed, kNow) });
+        history.record({ result("甲", Verdict::Failed, kNow.addSecs(60)) });
+        QTRY_COMPARE(recorded.count(), 2);
+        history.setReported({ recorded.at(1).at(0).value<QList<LineState>>().value(0).lineId }, true);
+        history.readStates(lineKeysOf({ a }));
+        history.readLine(
+            lineKeysOf({ a }).first(), kNow.toMSecsSinceEpoch(), kNow.addSecs(60).toMSecsSinceEpoch(), true);
+        QTRY_COMPARE(line.count(), 1);
+        QVERIFY(states.at(0).at(0).value<QList<LineState>>().value(0).reportedDown);
+        const LineHistory h = line.at(0).at(1).value<LineHistory>();
+        QCOMPARE(h.checks.size(), 2);
+        QCOMPARE(h.outages.size(), 1);
+        QCOMPARE(h.state.verdict, Verdict::Failed);
     }
 
     void twoProcessesLoseNoRow()
