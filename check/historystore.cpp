@@ -12,6 +12,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <cstring>
 
 namespace
 {
@@ -109,6 +110,8 @@ void HistoryStore::open()
             // back after a large transaction (a day's prune).
             statement("PRAGMA wal_autocheckpoint=0").finish();
             statement("PRAGMA journal_size_limit=8388608").finish();
+            // A run of 1,000 lines writes a page of checks per line; they stay in memory
+            // from one run to the next, in at most 16 MiB.
             statement("PRAGMA cache_size=-16384").finish();
             if (schema == 0)
                 createSchema();
@@ -159,19 +162,18 @@ HistoryStore::Failure HistoryStore::failureOf(const QSqlError &error)
 
 QSqlQuery &HistoryStore::statement(const char *sql)
 {
-    const QString key = QString::fromLatin1(sql);
-    auto it = statements.find(key);
+    auto it = statements.find(sql);
     if (it == statements.end()) {
-        it = statements.insert(key, QSqlQuery(db));
+        it = statements.insert(sql, QSqlQuery(db));
         it->setForwardOnly(true);
-        if (!it->prepare(key)) {
+        if (!it->prepare(QString::fromLatin1(sql))) {
             const QSqlError error = it->lastError();
             statements.erase(it);
             throw failureOf(error);
         }
     }
     // Statements without parameters run at once; run() binds the others.
-    if (!key.contains(QLatin1Char('?')) && !it->exec())
+    if (!std::strchr(sql, '?') && !it->exec())
         throw failureOf(it->lastError());
     return *it;
 }
@@ -332,10 +334,9 @@ QList<LineState> HistoryStore::record(const QList<CheckResult> &results, QString
                     if (q.numRowsAffected() == 1)
                         break;
                 }
-                run("INSERT INTO hours(line, hour, checks, failures, min_ms, sum_ms, max_ms) VALUES(?, ?, 1, "
-                    "?, ?, ?, ?)"
-                    " ON CONFLICT(hour, line) DO UPDATE SET checks = checks + 1, failures = failures + "
-                    "excluded.failures,"
+                run("INSERT INTO hours(line, hour, checks, failures, min_ms, sum_ms, max_ms)"
+                    " VALUES(?, ?, 1, ?, ?, ?, ?) ON CONFLICT(hour, line) DO UPDATE SET"
+                    " checks = checks + 1, failures = failures + excluded.failures,"
                     " min_ms = min(min_ms, excluded.min_ms), sum_ms = sum_ms + excluded.sum_ms,"
                     " max_ms = max(max_ms, excluded.max_ms)",
                     { id, hourOf(at), passed ? 0 : 1, result.durationMs, result.durationMs,
@@ -356,8 +357,8 @@ QList<LineState> HistoryStore::record(const QList<CheckResult> &results, QString
                     state.runs = 1;
                 }
                 if (latest && wasUp && !passed)
-                    run("INSERT OR IGNORE INTO outages(line, began, ended, verdict, reason) VALUES(?, ?, "
-                        "NULL, ?, ?)",
+                    run("INSERT OR IGNORE INTO outages(line, began, ended, verdict, reason)"
+                        " VALUES(?, ?, NULL, ?, ?)",
                         { id, at, int(result.verdict), reason });
                 else if (latest && !wasUp && passed)
                     run("UPDATE outages SET ended = ? WHERE line = ? AND ended IS NULL", { at, id });

@@ -83,7 +83,7 @@ private:
     void close();
     void createSchema();
     void loadLines();
-    QSqlQuery &statement(const char *sql);
+    QSqlQuery &statement(const char *sql); // a string literal
     QSqlQuery &run(const char *sql, std::initializer_list<QVariant> values);
     qint64 lineId(const LineKey &key, const QString &location);
     qint64 reasonId(const QString &text);
@@ -108,7 +108,7 @@ private:
     QSqlDatabase db;
     bool opened = false;
     bool absent = false; // read-only and no file yet: an empty history
-    QHash<QString, QSqlQuery> statements;
+    QHash<const char *, QSqlQuery> statements; // prepared once, by the literal's address
     QHash<LineKey, qint64> lineIds;
     QHash<qint64, QString> locations;
     QHash<QString, qint64> reasonIds;
