@@ -33,12 +33,12 @@ QString violation(const QString &kind, const HttpTestRequest &r, const QDateTime
     if (kind != "json" && (text.isEmpty() || text.toUtf8().size() > kNotifyMessageMaxBytes))
         return "no text, or too long";
     if (kind == "dingtalk" || kind == "wecom") {
-        // Decoded as a form is: a "+" not escaped would come as a blank.
+        // Base64's "+", "/" and "=" must come escaped: decoded as a form is, a "+" is a blank.
         const QUrlQuery q(QUrl(r.target).query());
-        const QByteArray ms = q.queryItemValue("timestamp").toLatin1();
-        const QByteArray sign
-            = QByteArray::fromPercentEncoding(q.queryItemValue("sign").toLatin1().replace('+', ' '));
-        if (o["msgtype"] != "text"
+        const QByteArray ms = q.queryItemValue("timestamp").toLatin1(),
+                         raw = q.queryItemValue("sign", QUrl::FullyEncoded).toLatin1();
+        const QByteArray sign = QByteArray::fromPercentEncoding(QByteArray(raw).replace('+', ' '));
+        if (o["msgtype"] != "text" || raw.contains('=') || raw.contains('/')
             || (kind == "dingtalk" && sign != hmac(kSecret.toUtf8(), ms + "\n" + kSecret.toUtf8()))
             || (kind == "dingtalk" && ms.toLongLong() != now.toMSecsSinceEpoch()))
             return "wrong body or signature: " + r.target;
@@ -58,6 +58,33 @@ QString violation(const QString &kind, const HttpTestRequest &r, const QDateTime
             return "wrong body";
     }
     return {};
+}
+
+// A run of lines named 甲, 乙, 线路2 ... (F fails, P passes) into the history of the folder, told
+// as its settings file says; the troubles of telling are counted.
+RunRecorders *startRun(const QString &folder, const QString &verdicts, int *reported)
+{
+    auto *recorders = new RunRecorders;
+    auto *history = new HistoryRecorder(folder + "/history.sqlite");
+    recorders->add(history);
+    recorders->add(new NotifyRecorder(history, folder + "/netcheck.ini"));
+    QObject::connect(recorders, &RunRecorders::trouble,
+        [reported](RunTrouble kind) { *reported += kind == RunTrouble::Notify; });
+    recorders->begin({}, currentTime());
+    for (int i = 0; i < verdicts.size(); ++i) {
+        const QString alias = i < 2 ? QString(QString("甲乙")[i]) : QString("线路%1").arg(i);
+        recorders->record({ { "CMD", "ping x", alias, "ok", "机房" },
+            verdicts[i] == 'F' ? Verdict::Failed : Verdict::Passed, {}, {}, currentTime() });
+    }
+    recorders->finish(0);
+    return recorders;
+}
+
+void writeFile(const QString &path, const QString &text)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text.toUtf8());
 }
 } // namespace
 
@@ -105,8 +132,9 @@ private slots:
             << json << QStringList { "F", "F" } << QByteArray() << "02" << 1 << "\"fail\"";
         QTest::newRow("wrong kind") << "[notify]\nkind=slack\nurl=%1/\n"
                                     << QStringList { "F" } << ok << "0" << 1 << "";
-        QTest::newRow("url without scheme") << "[notify]\nkind=json\nurl=127.0.0.1/\n"
-                                            << QStringList { "F" } << ok << "0" << 1 << "";
+        QTest::newRow("url without scheme, command not run either")
+            << QString(command).replace("%3", "0") + "kind=json\nurl=127.0.0.1/\n"
+            << QStringList { "F" } << ok << "0" << 1 << "";
         QTest::newRow("down_after=0") << json + "down_after=0\n"
                                       << QStringList { "F" } << ok << "0" << 1 << "";
         QTest::newRow("command reads the message")
@@ -133,11 +161,9 @@ private slots:
         for (const char *path : { "/send", "/robot/send", "/open-apis/bot/v2/hook/t" })
             robot.route(path, { 200, {}, answer });
         QTemporaryDir dir;
-        const QString iniPath = dir.filePath("netcheck.ini"), got = dir.filePath("got");
-        QFile file(iniPath);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QString(ini).replace("%1", robot.url()).replace("%2", dir.path()).toUtf8());
-        file.close();
+        const QString got = dir.filePath("got");
+        writeFile(
+            dir.filePath("netcheck.ini"), QString(ini).replace("%1", robot.url()).replace("%2", dir.path()));
         setNotifyBounds(1000, 200, 1000);
         const QString kind = QRegularExpression("kind=(\\w+)").match(ini).captured(1);
 
@@ -149,20 +175,8 @@ private slots:
         int reported = 0, before = 0;
         for (int run = 0; run < runs.size(); ++run) {
             setFixedClock(kStart.addSecs(60 * run));
-            RunRecorders recorders;
-            auto *history = new HistoryRecorder(dir.filePath("history.sqlite"));
-            recorders.add(history);
-            recorders.add(new NotifyRecorder(history, iniPath));
-            connect(&recorders, &RunRecorders::trouble,
-                [&](RunTrouble kind) { reported += kind == RunTrouble::Notify; });
-            recorders.begin({}, currentTime());
-            for (int i = 0; i < runs[run].size(); ++i) {
-                const QString alias = i < 2 ? QString(QString("甲乙")[i]) : QString("线路%1").arg(i);
-                recorders.record({ { "CMD", "ping x", alias, "ok", "机房" },
-                    runs[run][i] == 'F' ? Verdict::Failed : Verdict::Passed, {}, {}, currentTime() });
-            }
-            recorders.finish(0);
-            QTRY_VERIFY_WITH_TIMEOUT(recorders.isDone(), notifySendMs() + 5000);
+            const std::unique_ptr<RunRecorders> recorders(startRun(dir.path(), runs[run], &reported));
+            QTRY_VERIFY_WITH_TIMEOUT(recorders->isDone(), notifySendMs() + 5000);
             for (int i = before; i < robot.requests.size(); ++i)
                 QVERIFY2(violation(kind, robot.requests[i], currentTime()).isEmpty(),
                     robot.requests[i].body.constData());
@@ -178,6 +192,22 @@ private slots:
             ? QString::fromUtf8(body)
             : o["text"]["content"].toString() + o["content"]["text"].toString();
         QVERIFY2(last.contains(said), qPrintable(last.right(300)));
+    }
+
+    // In the window a run may end while the last run's message is still on its way.
+    void runWhileSending()
+    {
+        HttpTestServer robot;
+        robot.route("/hook", { 200, {}, "{}", HttpTestReply::Answer, 0, 500 });
+        QTemporaryDir dir;
+        writeFile(dir.filePath("netcheck.ini"), "[notify]\nkind=json\nurl=" + robot.url("/hook"));
+        int reported = 0;
+        setFixedClock(kStart);
+        const std::unique_ptr<RunRecorders> first(startRun(dir.path(), "F", &reported));
+        setFixedClock(kStart.addSecs(60));
+        const std::unique_ptr<RunRecorders> second(startRun(dir.path(), "F", &reported));
+        QTRY_VERIFY(first->isDone() && second->isDone());
+        QCOMPARE(robot.requests.size(), 1);
     }
 };
 
