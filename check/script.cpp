@@ -2,7 +2,6 @@
 #include "check/appdir.h"
 #include "check/textfile.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 QString scriptFilePath()
@@ -67,9 +66,7 @@ ScriptFile readScriptFile(const QString &path)
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return {};
-    QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
-        return { ScriptFile::Unreadable, QString() };
-    file.close();
-    return { ScriptFile::Read, readTextFile(path) };
+    ScriptFile file;
+    file.state = readTextFile(path, &file.text) ? ScriptFile::Read : ScriptFile::Unreadable;
+    return file;
 }

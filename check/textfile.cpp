@@ -1,38 +1,59 @@
 #include "check/textfile.h"
+#include "probe/regularfile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
-#include <QSaveFile>
 #include <QTextCodec>
 #include <QTextStream>
+
+const QRegularExpression &lineEnds(bool nextLineEnds)
+{
+    // Spelt out: to the pattern engine \v is every vertical space, U+0085 included.
+    static const QRegularExpression withNextLine(
+        QStringLiteral("\\r\\n|[\\n\\x{0B}\\x{0C}\\r\\x{85}\\x{2028}\\x{2029}]"));
+    static const QRegularExpression withoutNextLine(
+        QStringLiteral("\\r\\n|[\\n\\x{0B}\\x{0C}\\r\\x{2028}\\x{2029}]"));
+    return nextLineEnds ? withNextLine : withoutNextLine;
+}
+
+bool decodesNextLine(const QTextCodec *codec)
+{
+    // UTF-8, UTF-16 (either order or marked) and UTF-32 (the same).
+    const int mib = codec ? codec->mibEnum() : 0;
+    return mib == 106 || (mib >= 1013 && mib <= 1015) || (mib >= 1017 && mib <= 1019);
+}
 
 bool fileExists(const QString &path)
 {
     return QFileInfo(path).isFile();
 }
 
-QString readTextFile(const QString &path)
+bool readTextFile(const QString &path, QString *text)
 {
-    // Opening a FIFO waits for a writer, and /dev/zero never ends.
-    if (!fileExists(path))
-        return QString();
     // Not in text mode: that drops a lone carriage return, which ends a line in files
     // from old Mac editors, instead of breaking the line there.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
+    QFile file;
+    if (!openRegularFile(file, path, QIODevice::ReadOnly))
+        return false;
     QTextStream in(&file);
     in.setAutoDetectUnicode(true);
-    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
-    QStringList lines = in.readAll().split(lineEnd);
+    const QString whole = in.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    QStringList lines = whole.split(lineEnds(decodesNextLine(in.codec())));
     // Text after the last line end is a line too; nothing after it is none.
     if (lines.last().isEmpty())
         lines.removeLast();
-    QString text;
+    text->clear();
     for (const QString &line : qAsConst(lines))
-        text += line + QLatin1Char('\n');
-    return text;
+        *text += line + QLatin1Char('\n');
+    return true;
+}
+
+QString readTextFile(const QString &path)
+{
+    QString text;
+    return readTextFile(path, &text) ? text : QString();
 }
 
 bool localeHolds(const QString &text)
@@ -42,38 +63,35 @@ bool localeHolds(const QString &text)
 
 bool writeTextFile(const QString &path, const QString &text)
 {
-    QSaveFile file(path);
     // A folder that refuses new files (no write permission) may still hold a writable
     // script; only then is it written in place, at the risk of a half-written file.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    QTextStream out(&file);
-    // UTF-8 with a byte-order mark still loads, since reading honours it.
-    if (!localeHolds(text)) {
-        out.setCodec("UTF-8");
-        out.setGenerateByteOrderMark(true);
-    }
-    out << text;
-    out.flush();
-    // Without a commit the temporary file is discarded and the old file stays.
-    if (out.status() != QTextStream::Ok)
-        return false;
-    return file.commit();
+    return replaceFile(
+        path, FileOwner::User,
+        [&text](QIODevice &file) {
+            QTextStream out(&file);
+            // UTF-8 with a byte-order mark still loads, since reading honours it.
+            if (!localeHolds(text)) {
+                out.setCodec("UTF-8");
+                out.setGenerateByteOrderMark(true);
+            }
+            out << text;
+            out.flush();
+            return out.status() == QTextStream::Ok;
+        },
+        true);
 }
 
 bool appendTextFile(const QString &path, const QString &text)
 {
     QByteArray first, last;
-    QFile existing(path);
-    // A device (/dev/full, a terminal) has no start or end to look at.
-    if (existing.open(QIODevice::ReadOnly) && !existing.isSequential() && existing.size() > 0) {
+    QFile existing;
+    if (openRegularFile(existing, path, QIODevice::ReadOnly) && existing.size() > 0) {
         first = existing.read(3);
         last = existing.seek(existing.size() - 1) ? existing.read(1) : QByteArray();
     }
     existing.close();
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    QFile file;
+    if (!openRegularFile(file, path, QIODevice::WriteOnly | QIODevice::Append))
         return false;
     QTextStream out(&file);
     // A file begun in UTF-8 stays so, and only a new one gets the mark.

@@ -1,6 +1,7 @@
 #include "probe/webfetch.h"
 #include "probe/busy.h"
 #include "probe/inflater.h"
+#include "probe/regularfile.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -22,10 +23,15 @@ WebFetch::~WebFetch()
 
 void WebFetch::start()
 {
-    if (manager)
+    if (manager || localPending)
         return;
+    const QUrl url(address, QUrl::TolerantMode);
+    if (url.isLocalFile()) {
+        readLocal(url.toLocalFile());
+        return;
+    }
     manager = new QNetworkAccessManager(this);
-    QNetworkRequest request(QUrl(address, QUrl::TolerantMode));
+    QNetworkRequest request(url);
     // A page that moved to https must still be found; going back to plain http is refused.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(kHttpMaxRedirects);
@@ -98,8 +104,31 @@ void WebFetch::done()
     emit finished();
 }
 
+// Read here rather than by the manager, which opens whatever the path names.
+void WebFetch::readLocal(const QString &path)
+{
+    QFile file;
+    if (openRegularFile(file, path, QIODevice::ReadOnly)) {
+        download.body = file.read(kHttpMaxBodyBytes);
+        download.capped = !file.atEnd();
+        download.error = file.error() == QFileDevice::NoError ? QNetworkReply::NoError
+                                                              : QNetworkReply::ContentAccessDenied;
+    } else {
+        download.error = QNetworkReply::ContentNotFoundError;
+    }
+    download.complete = !download.capped && download.error == QNetworkReply::NoError;
+    localPending = true;
+    QTimer::singleShot(0, this, [this] {
+        if (!localPending)
+            return; // cancelled
+        localPending = false;
+        emit finished();
+    });
+}
+
 void WebFetch::cancel()
 {
+    localPending = false;
     if (!reply)
         return;
     QNetworkReply *aborted = reply;

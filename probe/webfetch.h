@@ -36,7 +36,9 @@ struct HttpDownload
 
 // One GET without blocking (tolerant parsing, no scheme added; http, https, file and
 // qrc), following redirects, with a manager of its own, so fetches from one host are
-// not queued behind each other.
+// not queued behind each other. A file: address is read only when it names a regular
+// file (a FIFO would hold the thread in open() for ever); anything else fails as a
+// missing file does.
 class WebFetch : public QObject
 {
     Q_OBJECT
@@ -49,7 +51,7 @@ public:
     void start();
     // Aborts at once; finished() is not emitted.
     void cancel();
-    bool isRunning() const { return reply != nullptr; }
+    bool isRunning() const { return reply != nullptr || localPending; }
     const HttpDownload &result() const { return download; }
 
 signals:
@@ -58,6 +60,7 @@ signals:
 private:
     void take();
     void done();
+    void readLocal(const QString &path);
 
     QString address;
     int bound;
@@ -68,6 +71,7 @@ private:
     bool stopped = false;
     std::unique_ptr<BodyInflater> inflater; // a compressed reply
     bool broken = false; // its compressed data was not valid
+    bool localPending = false; // a file read, its end not yet reported
 };
 
 // GETs the address and waits for it (user input waits meanwhile, an automatic run

@@ -1,7 +1,7 @@
 #include "report/pdfreport.h"
 #include "report/pdflayout.h"
 
-#include <QFile>
+#include <QIODevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextLayout>
@@ -137,18 +137,15 @@ private:
 };
 } // namespace
 
-bool writeReportPdf(const QString &path, const QString &title, const QString &subtitle, const QString &footer,
+bool writeReportPdf(QIODevice &device, const QString &title, const QString &subtitle, const QString &footer,
     const QString &orientation, const ReportTable &table)
 {
-    QFile file(path);
-    if (file.exists())
-        file.remove();
-    if (!file.open(QIODevice::WriteOnly))
+    // The writer paints into a closed device without a word.
+    if (!device.isWritable())
         return false;
-
     bool written = false;
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&device);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageOrientation(isLandscape(orientation) ? QPageLayout::Landscape : QPageLayout::Portrait);
         writer.setResolution(300);
@@ -207,6 +204,5 @@ bool writeReportPdf(const QString &path, const QString &title, const QString &su
         page.text(footerRect, Qt::AlignRight | Qt::AlignVCenter, pageNumbering(pageNumber, total));
         written = painter.end();
     }
-    file.close();
-    return written && file.error() == QFileDevice::NoError;
+    return written;
 }

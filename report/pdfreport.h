@@ -15,10 +15,13 @@ struct ReportTable
     QList<QStringList> rows;
 };
 
-// Writes the table as a ruled grid on A4 pages into a PDF file: a title band and the header
-// row on every page, page numbering in the footers, empty ruled rows filling the last page.
-// Landscape only for the orientation word "横向". False when the file could not be written.
-bool writeReportPdf(const QString &path, const QString &title, const QString &subtitle, const QString &footer,
+class QIODevice;
+
+// Writes the table as a ruled grid on A4 pages as a PDF into the open device (where the file
+// goes is the caller's business): a title band and the header row on every page, page
+// numbering in the footers, empty ruled rows filling the last page. Landscape only for the
+// orientation word "横向". False when it could not be written.
+bool writeReportPdf(QIODevice &device, const QString &title, const QString &subtitle, const QString &footer,
     const QString &orientation, const ReportTable &table);
 
 #endif

@@ -51,7 +51,8 @@ struct Options
         QStringLiteral("显示版本。") };
     QCommandLineOption check { QStringLiteral("check"),
         QStringLiteral("不打开窗口，执行检测脚本的每一行，输出结果并写入当天日志。"
-                       "退出码：0 全部正常，1 有异常或待检测，2 无法读取脚本。") };
+                       "退出码：0 全部正常，1 有异常或待检测、或日志写入失败，"
+                       "2 无法读取脚本、没有可执行的检测行、无法写入PDF文件或收到停止信号。") };
     QCommandLineOption script { QStringLiteral("script"),
         QStringLiteral("与 --check 一起使用：要执行的检测脚本（默认为程序的 chkScript.txt）。"),
         QStringLiteral("文件") };
@@ -59,7 +60,7 @@ struct Options
         QStringLiteral("与 --check 一起使用：把结果打印到PDF文件。"), QStringLiteral("文件") };
     QCommandLineOption scan { QStringLiteral("scan"),
         QStringLiteral("不打开窗口，搜索从起始IP到结束IP的地址，输出有回应的主机。"
-                       "退出码：0 有主机回应，1 无主机回应，2 地址错误。") };
+                       "退出码：0 有主机回应，1 无主机回应，2 地址错误或收到停止信号。") };
 };
 
 // The parser's own help pads by characters; Chinese takes two columns a character.
@@ -86,7 +87,65 @@ QString helpText(const QList<QCommandLineOption> &options)
     return text.trimmed();
 }
 
+Options &options()
+{
+    static Options all;
+    return all;
+}
+
+QList<QCommandLineOption> allOptions()
+{
+    const Options &o = options();
+    return { o.help, o.version, o.check, o.script, o.pdf, o.scan };
+}
+
+// The arguments with every one that starts with "-" but names no option moved behind "--":
+// "-127.0.0.1" is an address to be refused as such, not a row of unknown one-letter options.
+QStringList withStrayDashesAsValues(const QStringList &arguments)
+{
+    QStringList known, valued;
+    for (const QCommandLineOption &option : allOptions()) {
+        for (const QString &name : option.names()) {
+            const QString dashed = (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+            known << dashed;
+            if (!option.valueName().isEmpty())
+                valued << dashed;
+        }
+    }
+    QStringList options = arguments.mid(0, 1), values;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == QLatin1String("--")) {
+            values << arguments.mid(i + 1);
+            break;
+        }
+        const QString name = argument.section(QLatin1Char('='), 0, 0);
+        if (!argument.startsWith(QLatin1Char('-')) || !known.contains(name)) {
+            values << argument;
+            continue;
+        }
+        options << argument;
+        if (valued.contains(argument) && i + 1 < arguments.size())
+            options << arguments.at(++i);
+    }
+    return options << QStringLiteral("--") << values;
+}
+
 } // namespace
+
+bool displayAvailable()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+int refuseWindowWithoutDisplay()
+{
+    print(stderr,
+        QStringLiteral("无法打开窗口：没有可用的显示。不带窗口运行请用 --check 或 --scan。\n")
+            + helpText(allOptions()));
+    return 2;
+}
 
 StartMode startModeOf(const QStringList &arguments)
 {
@@ -127,11 +186,11 @@ int runOptions(const QStringList &arguments, StartMode mode)
     static ParserWords words;
     QCoreApplication::installTranslator(&words);
     QCommandLineParser parser;
-    const Options options;
-    const QList<QCommandLineOption> all
-        = { options.help, options.version, options.check, options.script, options.pdf, options.scan };
+    const Options &options = ::options();
+    const QList<QCommandLineOption> all = allOptions();
     parser.addOptions(all);
-    const bool parsed = parser.parse(arguments);
+    const bool parsed
+        = parser.parse(mode == StartMode::Scan ? withStrayDashesAsValues(arguments) : arguments);
 
     if (parser.isSet(options.help)) {
         print(stdout, helpText(all));

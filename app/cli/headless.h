@@ -13,6 +13,13 @@ enum class StartMode { Window, Check, Scan, Print };
 // must not need a display.
 StartMode startModeOf(const QStringList &arguments);
 
+// Whether a window can be opened: DISPLAY or WAYLAND_DISPLAY is set, or QT_QPA_PLATFORM names
+// a platform (offscreen among them). Without one the toolkit would abort.
+bool displayAvailable();
+// Says that no window can be opened and how to run without one, followed by the usage, on
+// standard error; returns 2.
+int refuseWindowWithoutDisplay();
+
 // Runs the program without a window: on the core application, or on the GUI toolkit's (with
 // the offscreen platform, no display needed) only when a report is to be printed. Returns the
 // exit code.

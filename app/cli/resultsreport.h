@@ -2,6 +2,7 @@
 #define CLI_RESULTSREPORT_H
 
 #include "check/resulttable.h"
+#include "probe/regularfile.h"
 #include "report/pdfreport.h"
 
 #include <QDateTime>
@@ -10,6 +11,9 @@
 // The report of a results table as the print button makes it: landscape, titled with the day
 // it is printed, no subtitle or footer text.
 ReportTable reportOf(const ResultsTable &table);
-bool writeResultsPdf(const QString &path, const QDateTime &printedAt, const ResultsTable &table);
+// Written as a new file that takes the old one's place (see replaceFile for what the owner
+// allows); false when refused or not written whole.
+bool writeResultsPdf(
+    const QString &path, FileOwner owner, const QDateTime &printedAt, const ResultsTable &table);
 
 #endif

@@ -5,6 +5,10 @@
 
 void print(FILE *stream, const QString &line)
 {
+    // A reader that has gone (head -1, a closed terminal) ends the printing, never the run:
+    // the lines are still checked and logged.
+    if (std::ferror(stream))
+        return;
     const QString text = line + QLatin1Char('\n');
     const QByteArray bytes
         = localeHolds(text) ? QTextCodec::codecForLocale()->fromUnicode(text) : text.toUtf8();

@@ -3,6 +3,7 @@
 #include "app/gui/messagebox.h"
 #include "app/gui/tables.h"
 #include "probe/platform.h"
+#include "probe/regularfile.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -73,7 +74,10 @@ void openInViewer(QWidget *window, const QString &path)
 bool printTableToPdf(QTableWidget *table, const QString &path, const QString &title, const QString &subtitle,
     const QString &footer, const QString &orientation)
 {
-    if (!writeReportPdf(path, title, subtitle, footer, orientation, reportOf(contentsOf(table))))
+    const auto write = [&](QIODevice &file) {
+        return writeReportPdf(file, title, subtitle, footer, orientation, reportOf(contentsOf(table)));
+    };
+    if (!replaceFile(path, FileOwner::Program, write))
         return false;
     openInViewer(table->window(), path);
     return true;

@@ -12,8 +12,9 @@ class QWidget;
 void openInViewer(QWidget *window, const QString &path);
 
 // Any table as it stands (headers, on-screen column widths, cell texts) printed on A4 pages
-// into a PDF file and handed to the viewer; landscape only for "横向". False, and nothing
-// handed to the viewer, when the file could not be written.
+// into a PDF file (the program's own: a link at the path is replaced, not followed) and handed
+// to the viewer; landscape only for "横向". False, and nothing handed to the viewer, when the
+// file could not be written.
 bool printTableToPdf(QTableWidget *table, const QString &path, const QString &title, const QString &subtitle,
     const QString &footer, const QString &orientation);
 // Any table's text on the clipboard (headers and cells, every field tab-terminated), confirmed

@@ -134,7 +134,8 @@ void ResultsView::copy() const
 
 void ResultsView::print(QWidget *window) const
 {
+    // The program's own file: a link in its place is replaced, never written through.
     const QString path = QStringLiteral("%1/tmpPDF.pdf").arg(appDir());
-    if (writeResultsPdf(path, QDateTime::currentDateTime(), table()))
+    if (writeResultsPdf(path, FileOwner::Program, QDateTime::currentDateTime(), table()))
         openInViewer(window, path);
 }

@@ -41,8 +41,13 @@ void setInertLabelText(QLabel *label, const QString &text)
     InertTextDocument probe;
     probe.setHtml(text);
     probe.documentLayout()->documentSize(); // pictures are asked for while laying out
-    label->setTextFormat(probe.askedForResources() ? Qt::PlainText : Qt::RichText);
-    label->setText(probe.askedForResources()
+    // A picture with a given size, or a background picture, is asked for only when painted:
+    // any format naming one is enough.
+    bool names = probe.askedForResources();
+    for (const QTextFormat &format : probe.allFormats())
+        names = names || format.isImageFormat() || format.hasProperty(QTextFormat::BackgroundImageUrl);
+    label->setTextFormat(names ? Qt::PlainText : Qt::RichText);
+    label->setText(names
             ? probe.toPlainText().remove(QChar::ObjectReplacementCharacter) // where pictures stood
             : text);
 }

@@ -39,8 +39,9 @@ constexpr QTextOption::WrapMode kOutsideTextWrap = QTextOption::WordWrap;
 // Shows the HTML in the edit, whose document from now on loads nothing the HTML names.
 void setInertHtml(QTextEdit *edit, const QString &html);
 
-// Shows the text in the label: as rich text when it is markup that names no resource,
-// otherwise as the plain text it renders to (a label's document cannot be replaced).
+// Shows the text in the label: as rich text when it is markup that names no resource (no
+// picture, sized or not, no background picture, no style sheet), otherwise as the plain text
+// it renders to (a label's document cannot be replaced).
 void setInertLabelText(QLabel *label, const QString &text);
 
 // A tooltip for text from outside: shown as typed (markup as text, line breaks kept),

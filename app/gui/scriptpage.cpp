@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QEvent>
-#include <QRegularExpression>
 #include <QTableWidget>
 
 namespace
@@ -34,14 +33,13 @@ ScriptCell unstorableCell(const QTableWidget *table)
 
 QList<ScriptRecord> tableRecords(const QTableWidget *table)
 {
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
     QList<ScriptRecord> records;
     for (int row = 0; row < table->rowCount(); ++row) {
         ScriptRecord record;
         // A pasted line break would split the record; on loading it is a blank anyway.
         for (int column = 0; column < ScriptColumns; ++column)
             record.*columnField[column]
-                = tableCellText(table, row, column).replace(lineBreak, QStringLiteral(" "));
+                = tableCellText(table, row, column).replace(lineEnds(), QStringLiteral(" "));
         records.append(record);
     }
     return records;

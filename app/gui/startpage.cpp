@@ -4,6 +4,7 @@
 #include "check/textfile.h"
 #include "probe/command.h"
 #include "probe/platform.h"
+#include "probe/regularfile.h"
 #include "probe/sysinfo.h"
 #include "probe/webfetch.h"
 #include "startupsettings.h"
@@ -12,9 +13,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
 #include <QMovie>
-#include <QSaveFile>
 #include <QUrl>
 
 StartupAddresses builtInStartupAddresses()
@@ -107,7 +106,15 @@ void showStartupPages(Ui_fromlanrik *ui, const StartupAddresses &addresses)
 
 void playPicture(QLabel *label, const QString &path)
 {
-    auto *movie = new QMovie(path, QByteArray(), label);
+    // Opened here, and only a regular file: the toolkit would open whatever the path names.
+    auto *file = new QFile(label);
+    if (!openRegularFile(*file, path, QIODevice::ReadOnly)) {
+        delete file;
+        label->clear();
+        return;
+    }
+    auto *movie = new QMovie(file, QByteArray(), label);
+    file->setParent(movie);
     movie->setScaledSize(label->size());
     label->setMovie(movie);
     movie->start();
@@ -132,17 +139,11 @@ void fetchBanner(QLabel *label, const QString &address, int timeoutMs)
         label->clear();
         return;
     }
+    // Written aside and renamed into place: a half-written picture is never left, and a link
+    // standing there is replaced, never written through.
     const QString path = QStringLiteral("%1/logo.gif").arg(appDir());
-    // Written aside and renamed into place: a half-written picture is never left. A
-    // buffered write that fails on the way out does not stop a commit, hence the flush
-    // first and the size after.
-    QSaveFile file(path);
-    bool saved = file.open(QIODevice::WriteOnly) && file.write(download.body) == download.body.size()
-        && file.flush() && file.commit();
-    if (saved && QFileInfo(path).size() != download.body.size()) {
-        QFile::remove(path);
-        saved = false;
-    }
+    const bool saved = replaceFile(path, FileOwner::Program,
+        [&](QIODevice &file) { return file.write(download.body) == download.body.size(); });
     if (!saved) {
         label->clear(); // no banner this time; the program goes on
         return;

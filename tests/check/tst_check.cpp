@@ -153,6 +153,47 @@ private slots:
         QCOMPARE(lines.at(1).scriptRow, 2);
     }
 
+    // Whatever ends a line ends a record; U+0085 only where it was decoded from a UTF encoding:
+    // in an 8-bit locale encoding the byte 0x85 is part of other characters.
+    void recordsEndWithTheLine_data()
+    {
+        QTest::addColumn<QByteArray>("locale");
+        QTest::addColumn<QByteArray>("encoding"); // of the file, after its byte-order mark
+        QTest::addColumn<QByteArray>("mark");
+        QTest::addColumn<QString>("between"); // the two records
+        QTest::addColumn<QString>("aliases");
+        const QString two = "A B";
+        // clang-format off
+        QTest::newRow("form feed") << QByteArray("UTF-8") << QByteArray("UTF-8") << QByteArray() << "\f" << two;
+        QTest::newRow("vertical tab") << QByteArray("GBK") << QByteArray("GBK") << QByteArray() << "\v" << two;
+        QTest::newRow("U+2028") << QByteArray("UTF-8") << QByteArray("UTF-8") << QByteArray() << "\u2028" << two;
+        QTest::newRow("U+2029, marked UTF-8") << QByteArray("GBK") << QByteArray("UTF-8") << QByteArray("\xEF\xBB\xBF") << "\u2029" << two;
+        QTest::newRow("U+0085, UTF-8") << QByteArray("UTF-8") << QByteArray("UTF-8") << QByteArray() << "\u0085" << two;
+        QTest::newRow("U+0085, UTF-16") << QByteArray("GBK") << QByteArray("UTF-16LE") << QByteArray("\xFF\xFE") << "\u0085" << two;
+        QTest::newRow("U+0085, UTF-32") << QByteArray("GBK") << QByteArray("UTF-32LE") << QByteArray("\xFF\xFE\0\0", 4) << "\u0085" << two;
+        QTest::newRow("0x85 in windows-1252: an ellipsis") << QByteArray("windows-1252") << QByteArray("windows-1252") << QByteArray() << "…" << "A…CMD";
+        QTest::newRow("0x85 in ISO-8859-1") << QByteArray("ISO-8859-1") << QByteArray("ISO-8859-1") << QByteArray() << "\u0085" << "A CMD";
+        // clang-format on
+    }
+    void recordsEndWithTheLine()
+    {
+        QFETCH(QByteArray, locale);
+        QFETCH(QByteArray, encoding);
+        QFETCH(QByteArray, mark);
+        QFETCH(QString, between);
+        QTextCodec::setCodecForLocale(QTextCodec::codecForName(locale));
+        QTemporaryDir dir;
+        QFile file(dir.filePath("s"));
+        QVERIFY(file.open(QIODevice::WriteOnly)
+            && file.write(mark
+                + QTextCodec::codecForName(encoding)->fromUnicode("CMD|true|A" + between + "CMD|true|B\n")));
+        file.close();
+        QStringList aliases;
+        for (const CheckLine &line : checkLinesOf(readScriptFile(file.fileName()).text))
+            aliases << line.alias;
+        QTEST(aliases.join(' '), "aliases");
+    }
+
     // A portable build keeps its files beside the program; an installed one in the user's data
     // folder, made for a fresh user who has no share folder yet.
     void dataFolder()

@@ -449,7 +449,7 @@ private slots:
         const QString old = QStringLiteral("CMD|true|甲||一楼\rCMD|true|乙|x|\r\nURL|u|丙||\n");
         QVERIFY(writeTextFile(scriptFilePath(), old));
         loadScriptTable(script, readTextFile(scriptFilePath()));
-        script->item(0, ScriptTarget)->setText("echo\r\n1");
+        script->item(0, ScriptTarget)->setText("echo\u20281");
         QCOMPARE(
             scriptTableText(script), QStringLiteral("CMD|echo 1|甲||一楼\nCMD|true|乙|x|\nURL|u|丙||\n"));
         script->item(1, ScriptSuccess)->setText("x|y");
@@ -741,7 +741,8 @@ private slots:
                 + QUrl::fromLocalFile(fifo).toEncoded() + "\">";
             showPage(&source, &rendered, page);
             rendered.grab(); // lays out and paints, pictures included
-            setInertLabelText(&ad, QString::fromUtf8(page));
+            // A picture with a size given is opened only when painted.
+            setInertLabelText(&ad, "<b>hi</b><img width=9 height=9 src=\"" + fifo + "\">");
             ad.grab();
             QToolTip::showText(QPoint(), plainToolTip(QString::fromUtf8(page)), &ad);
             QToolTip::hideText();
@@ -790,6 +791,37 @@ private slots:
             && pages.at(0).contains(" 一楼 "));
         QTRY_COMPARE(opened(), (w.path("tmpPDF.pdf") + '\n').repeated(2));
         QCOMPARE(w.boxes(), QStringList());
+    }
+
+    // The banner and the print file are the program's own: a link in their place, dangling or to
+    // a file outside the folder, is replaced by the new file and its target left as it was.
+    void ownFilesReplaceLinks_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("dangling");
+        for (const QString name : { "logo.gif", "tmpPDF.pdf" })
+            for (bool dangling : { true, false })
+                QTest::addRow("%s %s", qPrintable(name), dangling ? "dangling" : "to a file")
+                    << name << dangling;
+    }
+    void ownFilesReplaceLinks()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, dangling);
+        QTemporaryDir outside;
+        const QString target = outside.filePath("target");
+        if (!dangling)
+            QVERIFY(QFile(target).open(QIODevice::WriteOnly));
+        TestWindow w(false);
+        QVERIFY(QFile::link(target, w.path(name)));
+        w.open();
+        if (name == "logo.gif")
+            QMetaObject::invokeMethod(
+                w.window.get(), "setNetworkGIF", Q_ARG(QString, "qrc:/startup/banner.gif"));
+        else
+            w.click("cmdScripPrint");
+        QVERIFY(QFileInfo(w.path(name)).size() > 0 && !QFileInfo(w.path(name)).isSymLink());
+        QVERIFY(QFileInfo::exists(target) != dangling && QFileInfo(target).size() == 0);
     }
 
     // Where no viewer takes the report, a box says where it is; the window never waits for

@@ -4,11 +4,13 @@
 #include "probe/ping.h"
 #include "probe/platform.h"
 #include "probe/scanrange.h"
+#include "probe/stopsignals.h"
 #include "probe/webfetch.h"
 #include "processes.h"
 
 #include <QtNetwork>
 #include <QtTest>
+#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -148,6 +150,23 @@ private slots:
         int status = 0;
         QCOMPARE(waitpid(child, &status, 0), child);
         QVERIFY(WIFEXITED(status));
+    }
+
+    // The program ignores SIGPIPE and catches the stop signals; a command starts with the
+    // default handling and nothing blocked.
+    void commandsStartWithDefaultSignals()
+    {
+        ignoreBrokenPipe();
+        StopSignals stop;
+        CommandRun run("grep -E \"^Sig(Ign|Blk)\" /proc/self/status");
+        QSignalSpy finished(&run, &CommandRun::finished);
+        run.start();
+        QVERIFY(finished.wait(kHangMs));
+        std::signal(SIGPIPE, SIG_DFL);
+        const QList<QByteArray> masks = run.output().simplified().split(' ');
+        QCOMPARE(masks.value(0) + masks.value(2), QByteArray("SigBlk:SigIgn:"));
+        QCOMPARE(masks.value(1).toULongLong(nullptr, 16), 0ull);
+        QCOMPARE(masks.value(3).toULongLong(nullptr, 16) & (1ull << (SIGPIPE - 1)), 0ull);
     }
 
     // A command that reads its input ends at once; what a command prints is kept up to the cap.

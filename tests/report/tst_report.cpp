@@ -34,7 +34,9 @@ private slots:
             for (int r = 0; r < rows; ++r)
                 table.rows.append({ QStringLiteral("设备%1").arg(r + 1), QString() });
             table.rows[0][1] = "输出甲\n输出乙\n输出丙\n输出丁\n输出戊";
-            QVERIFY(writeReportPdf(dir.filePath("r.pdf"), "标题", {}, {}, "横向", table));
+            QFile pdf(dir.filePath("r.pdf"));
+            QVERIFY(pdf.open(QIODevice::WriteOnly) && writeReportPdf(pdf, "标题", {}, {}, "横向", table));
+            pdf.close();
             const QStringList pages = pageTexts(dir.filePath("r.pdf"));
             QCOMPARE(pages.size(), 2);
             for (int r = 1; r <= rows; ++r)
@@ -46,7 +48,8 @@ private slots:
             }
             QVERIFY(pages.first().contains("输出甲") && !pages.first().contains("输出戊"));
         }
-        QVERIFY(!writeReportPdf(dir.path(), "标题", {}, {}, "横向", table));
+        QFile folder(dir.path());
+        QVERIFY(!writeReportPdf(folder, "标题", {}, {}, "横向", table));
     }
 };
 
