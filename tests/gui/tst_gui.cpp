@@ -174,6 +174,7 @@ private slots:
         setCheckBounds(0, 0);
         setScheduleSecondMs(0);
         setFixedClock(QDateTime());
+        setWindowMetricsPath(QString());
     }
 
     // Callers reach the twenty slots by index: order, signatures and parameter names are
@@ -390,9 +391,11 @@ private slots:
 
     // How long a line has held its verdict shows above the result in its row's cells and on its
     // label, counted to the moment the tooltip is read; after a line's first check, nothing.
+    // The metrics file the settings name is written after each run.
     void sinceInToolTips()
     {
         TestWindow w;
+        QVERIFY(!setWindowMetricsPath(w.path("run.txt")) && setWindowMetricsPath(w.path("run.prom")));
         QSignalSpy recorded(&WindowViews::of(w.window.get())->history, &HistoryThread::recorded);
         auto *table = w.find<QTableWidget>("tableWidget");
         const auto plain
@@ -414,6 +417,8 @@ private slots:
         QHelpEvent hover(QEvent::ToolTip, QPoint(1, 1), label->mapToGlobal(QPoint(1, 1)));
         QApplication::sendEvent(label, &hover);
         QCOMPARE(plain(label->toolTip()), expected);
+        QFile metrics(w.path("run.prom"));
+        QVERIFY(metrics.open(QIODevice::ReadOnly) && metrics.readAll().contains("\"甲\",type=\"CMD\""));
     }
 
     // A history file that is no database stops nothing: the run and its log are whole, the
