@@ -10,6 +10,21 @@ namespace
 int requestMs = kNotifyRequestMs;
 int retryPauseMs = kNotifyRetryPauseMs;
 int commandMs = kNotifyCommandMs;
+
+// Why no HTTP answer came, in the words the checks use.
+QString unanswered(const HttpAnswer &answer)
+{
+    switch (answer.error) {
+    case QNetworkReply::ConnectionRefusedError:
+        return QStringLiteral("连接被拒绝");
+    case QNetworkReply::HostNotFoundError:
+        return QStringLiteral("找不到主机");
+    case QNetworkReply::SslHandshakeFailedError:
+        return QStringLiteral("安全连接失败");
+    default:
+        return QStringLiteral("无法连接（%1）").arg(answer.errorText);
+    }
+}
 } // namespace
 
 void setNotifyBounds(int request, int retryPause, int command)
@@ -55,7 +70,7 @@ void NotifySend::start()
         post();
     if (commanding) {
         command = new CommandRun(settings.command, commandMs, this);
-        command->setInput(message.toUtf8());
+        command->setInput(message.toUtf8() + '\n'); // a text ends in a line feed
         connect(command, &CommandRun::finished, this, &NotifySend::commandEnded);
         command->start();
     }
@@ -84,7 +99,7 @@ void NotifySend::posted()
     if (answer.timedOut)
         why = QStringLiteral("%1 秒内无应答").arg(requestMs / 1000);
     else if (answer.httpStatus == 0)
-        why = answer.errorText;
+        why = unanswered(answer);
     else if (notifyAccepted(settings.kind, answer.httpStatus, answer.body, &why))
         why.clear();
     else if (why.isEmpty())

@@ -17,10 +17,14 @@ constexpr int kNotifyRetryPauseMs = 5 * 1000;
 // The hook command: as long as one request; it is never run twice (a mail may already have gone).
 constexpr int kNotifyCommandMs = 10 * 1000;
 
+// The whole sending of a run (25 s): a request, the pause and the request again, the command
+// beside them. Nothing waits for a sending longer; --check waits this long at most before it exits.
+constexpr int kNotifySendMs = 2 * kNotifyRequestMs + kNotifyRetryPauseMs;
+static_assert(kNotifyCommandMs <= kNotifySendMs, "the command runs beside the requests");
+
 // Test seams: the bounds above (0 or less restores each).
 void setNotifyBounds(int requestMs, int retryPauseMs, int commandMs);
-// The whole sending of a run: a request, the pause and the request again, the command beside
-// them. Nothing waits for a sending longer, the runs without a window before they exit either.
+// kNotifySendMs, or what the seam's bounds make of it.
 int notifySendMs();
 
 // One run's message, posted to the configured address (once more after a pause when that
