@@ -8,7 +8,8 @@ class TstCli : public QObject
 
 private slots:
     // Without a window and without a display, in a fresh folder: the script's lines in order,
-    // exit 1 for the failed one, the day's log records and the printed report; a scan of
+    // exit 1 for the failed one, a long result printed to 200 characters, the day's log records
+    // and the printed report; a scan of
     // loopback; a bad address.
     void withoutWindow()
     {
@@ -18,7 +19,8 @@ private slots:
         QVERIFY(QFile::copy(NETCHECK_BIN, dir.filePath("netcheck")));
         QFile script(dir.filePath("chkScript.txt"));
         QVERIFY(script.open(QIODevice::WriteOnly)
-            && script.write("CMD|echo up|通过|up|机房\nCMD|echo down|失败|up|机房\nURL|"
+            && script.write(
+                "CMD|echo up|通过|up|机房\nCMD|echo down|失败|up|机房\nCMD|printf %0300d 7|长|7|\nURL|"
                 + server.url("/ok").toUtf8() + "|网页|服务正常|二楼\n"));
         script.close();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -39,6 +41,7 @@ private slots:
         QCOMPARE(lines.replaceInStrings(QRegularExpression(" +"), " ")
                      .replaceInStrings(QRegularExpression(" \\S+ \\S+ (\\S+)$"), " T \\1"),
             QStringList({ "正常 通过 CMD-echo up T up", "异常 失败 CMD-echo down T down",
+                "正常 长 CMD-printf %0300d 7 T " + QString(200, '0'),
                 "正常 网页 URL-" + server.url("/ok") + " T <p>服务正常</p>" }));
         QFile log(dir.filePath("log/" + QDate::currentDate().toString("yyyy年MM月dd日") + ".txt"));
         QVERIFY(log.open(QIODevice::ReadOnly));
