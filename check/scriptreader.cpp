@@ -24,37 +24,25 @@ ScriptReader::ScriptReader(const QString &path)
     stream.setAutoDetectUnicode(true);
 }
 
-// A line ends at LF, CRLF or a lone CR; text after the last line end is a line too.
+// A line ends at LF or CR: the empty line between the two of a CRLF is no record.
 bool ScriptReader::nextTextLine(QString *line)
 {
     line->clear();
-    const auto keep = [line](const QStringRef &part) {
-        line->append(part.left(qMax(0, kScriptLineMaxChars - line->size())));
-    };
     for (;;) {
         int end = at;
         while (end < block.size() && block.at(end) != QLatin1Char('\n') && block.at(end) != QLatin1Char('\r'))
             ++end;
-        keep(block.midRef(at, end - at));
-        if (end == block.size()) {
-            if (stream.atEnd()) {
-                at = block.size();
-                return !line->isEmpty();
-            }
-            block = stream.read(kBlockChars);
-            at = 0;
-            continue;
+        line->append(block.midRef(at, end - at).left(qMax(0, kScriptLineMaxChars - line->size())));
+        if (end < block.size()) {
+            at = end + 1;
+            return true;
         }
-        // A CR that ends the block may be the first half of a CRLF: read on before deciding.
-        if (block.at(end) == QLatin1Char('\r') && end + 1 == block.size() && !stream.atEnd()) {
-            block = QLatin1Char('\r') + stream.read(kBlockChars);
-            at = 0;
-            continue;
+        if (stream.atEnd()) { // text after the last line end is a line too
+            at = block.size();
+            return !line->isEmpty();
         }
-        at = end + 1;
-        if (block.at(end) == QLatin1Char('\r') && at < block.size() && block.at(at) == QLatin1Char('\n'))
-            ++at;
-        return true;
+        block = stream.read(kBlockChars);
+        at = 0;
     }
 }
 
