@@ -1,6 +1,7 @@
 #include "app/gui/batchrun.h"
 #include "app/gui/richtext.h"
 #include "app/gui/scriptpage.h"
+#include "app/gui/shallowhtml.h"
 #include "app/gui/textfeed.h"
 #include "app/gui/webpagetab.h"
 #include "check/clock.h"
@@ -754,6 +755,19 @@ private slots:
         QTRY_COMPARE(source.toPlainText(), QString(kShownLineBytes, 'a') + cutNote(kShownTextBytes + 1));
         QCOMPARE(rendered.toPlainText(),
             "页面超过 64 KiB，只显示前 64 KiB。\n" + QString(kPageRenderMaxBytes, 'a'));
+    }
+
+    // Markup nested too deep for the toolkit loses the tags of the deeper levels, not its text;
+    // other markup stays as it is.
+    void shallowMarkup()
+    {
+        const QString page = "<TABLE><tr><td>a</td></tr></table><p>b<br>c<ul><li>d</ul>";
+        QCOMPARE(shallowHtml(page), page);
+        const QString open = "<table><tr><td>x", close = "</td></tr></table>";
+        QCOMPARE(shallowHtml(open.repeated(kHtmlMaxTables + 2) + close.repeated(kHtmlMaxTables + 2)),
+            open.repeated(kHtmlMaxTables) + "xx" + close.repeated(kHtmlMaxTables));
+        QCOMPARE(shallowHtml(QString("<b>").repeated(kHtmlMaxDepth + 5) + "y</b>"),
+            QString("<b>").repeated(kHtmlMaxDepth) + "y");
     }
 
     // A cut-off download leaves no file behind, or the banner would never be fetched again.
