@@ -695,6 +695,11 @@ private slots:
                 + line + "out\n\nerr\n退出代码：3\nprintf %070000d 0\n" + line + QString(64 * 1024, '0')
                 + cutNote(70000) + '\n');
         QVERIFY(QFontInfo(w.find("textCMD")->font()).fixedPitch());
+        // Output shows while its command still runs.
+        w.find<QTextEdit>("txtCMD")->setPlainText("sh -c \"echo first; sleep 30\"");
+        w.click("cmdCMD");
+        QTRY_VERIFY(w.find<QTextEdit>("textCMD")->toPlainText().endsWith(line + "first"));
+        QVERIFY(!w.find("cmdCMD")->isEnabled());
     }
 
     // The web page tab shows a page in its character set; where none came, the reason instead of
