@@ -56,9 +56,9 @@ QByteArray jsonLine(const CheckResult &result)
         + jsonNumber(result.exitCode) + ",\"http_status\":" + jsonNumber(result.httpStatus) + "}\n";
 }
 
-QByteArray jsonSummaryLine(const QList<CheckResult> &results, qint64 runDurationMs)
+QByteArray jsonSummaryLine(const RunCount &count, qint64 runDurationMs)
 {
-    return "{\"summary\":true,\"checks\":" + QByteArray::number(results.size())
-        + ",\"failures\":" + QByteArray::number(failureCount(results))
+    return "{\"summary\":true,\"checks\":" + QByteArray::number(count.checks)
+        + ",\"failures\":" + QByteArray::number(count.failures)
         + ",\"duration_ms\":" + QByteArray::number(runDurationMs) + "}\n";
 }

@@ -2,6 +2,7 @@
 #define JSONLINES_H
 
 #include "check/result.h"
+#include "check/runsummary.h"
 
 #include <QByteArray>
 #include <QList>
@@ -17,7 +18,7 @@ constexpr int kJsonOutputBytes = 4096;
 QByteArray jsonLine(const CheckResult &result);
 
 // The run's closing line: {"summary":true,"checks":N,"failures":N,"duration_ms":N}.
-QByteArray jsonSummaryLine(const QList<CheckResult> &results, qint64 runDurationMs);
+QByteArray jsonSummaryLine(const RunCount &count, qint64 runDurationMs);
 
 // A JSON string literal of the text: quotes, backslashes and control characters escaped, and
 // U+2028 and U+2029, which end a line for a script reading JSON as code.

@@ -28,7 +28,9 @@ struct CheckResult
     CheckLine line;
     Verdict verdict = Verdict::Pending;
     QString reason; // why the check could not run; empty when it ran
-    QString output; // a command's trimmed standard output, or a page's text
+    // A command's trimmed standard output, or a page's text: as much as the run keeps of it (see
+    // TextBounds), ended by the cut note where it was cut.
+    QString output;
     QDateTime checkedAt; // before a command starts, after a page has come
     qint64 durationMs = 0;
     std::optional<int> exitCode; // of a command that ended by itself

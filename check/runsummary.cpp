@@ -8,11 +8,25 @@ int failureCount(const QList<CheckResult> &results)
     return failures;
 }
 
-QString textSummaryLine(const QList<CheckResult> &results, qint64 runDurationMs)
+void RunCount::add(const CheckResult &result)
+{
+    ++checks;
+    failures += result.verdict != Verdict::Passed;
+}
+
+RunCount countOf(const QList<CheckResult> &results)
+{
+    RunCount count;
+    for (const CheckResult &result : results)
+        count.add(result);
+    return count;
+}
+
+QString textSummaryLine(const RunCount &count, qint64 runDurationMs)
 {
     return QStringLiteral("共 %1 项，%2 项未通过，用时 %3 秒")
-        .arg(results.size())
-        .arg(failureCount(results))
+        .arg(count.checks)
+        .arg(count.failures)
         .arg(QString::number(runDurationMs / 1000.0, 'f', 1));
 }
 

@@ -42,9 +42,7 @@ QString pageFailure(const HttpDownload &download, int boundMs)
     return QStringLiteral("无法获取页面");
 }
 
-Verdict judge(const QString &text, const QString &success, const QString &reason)
+Verdict judge(bool heldSuccessText, const QString &reason)
 {
-    if (!reason.isEmpty())
-        return Verdict::Failed;
-    return text.contains(success.trimmed()) ? Verdict::Passed : Verdict::Failed;
+    return reason.isEmpty() && heldSuccessText ? Verdict::Passed : Verdict::Failed;
 }

@@ -15,7 +15,7 @@ QString commandFailure(bool couldNotStart, const QString &program, bool timedOut
 // that came, and a body cut at our own cap is judged on its part.
 QString pageFailure(const HttpDownload &download, int boundMs);
 // A check that could not run fails, whatever its success text; one that ran passes when its
-// text (a command's trimmed output, a page) holds the trimmed success text.
-Verdict judge(const QString &text, const QString &success, const QString &reason);
+// text (a command's trimmed output, a page) held the trimmed success text.
+Verdict judge(bool heldSuccessText, const QString &reason);
 
 #endif

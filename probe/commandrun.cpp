@@ -71,6 +71,20 @@ CommandRun::CommandRun(const QString &commandLine, int timeoutMs, QObject *paren
     , programName(arguments.value(0))
     , bound(timeoutMs)
 {
+    keeper.out = &out;
+    outputPipe.sink = &keeper;
+}
+
+void CommandRun::setOutputSink(ByteSink *sink)
+{
+    if (state == Idle)
+        outputPipe.sink = sink ? sink : &keeper;
+}
+
+void CommandRun::setErrorSink(ByteSink *sink)
+{
+    if (state == Idle)
+        errorPipe.sink = sink;
 }
 
 CommandRun::~CommandRun()
@@ -153,7 +167,14 @@ void CommandRun::spawn()
         return;
     }
     int pipeFds[2];
+    int errorFds[2] = { -1, -1 };
     if (pipe2(pipeFds, O_CLOEXEC) != 0) {
+        QTimer::singleShot(0, this, &CommandRun::finish);
+        return;
+    }
+    if (errorPipe.sink && pipe2(errorFds, O_CLOEXEC) != 0) {
+        ::close(pipeFds[0]);
+        ::close(pipeFds[1]);
         QTimer::singleShot(0, this, &CommandRun::finish);
         return;
     }
@@ -178,8 +199,9 @@ void CommandRun::spawn()
         }
     }
     if (input && inputFds[0] < 0) {
-        ::close(pipeFds[0]);
-        ::close(pipeFds[1]);
+        for (int fd : { pipeFds[0], pipeFds[1], errorFds[0], errorFds[1] })
+            if (fd >= 0)
+                ::close(fd);
         QTimer::singleShot(0, this, &CommandRun::finish);
         return;
     }
@@ -191,7 +213,10 @@ void CommandRun::spawn()
     else
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    if (errorFds[1] >= 0)
+        posix_spawn_file_actions_adddup2(&actions, errorFds[1], STDERR_FILENO);
+    else
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     sigset_t noSignals, defaults;
@@ -212,8 +237,12 @@ void CommandRun::spawn()
     ::close(pipeFds[1]);
     if (inputFds[0] >= 0)
         ::close(inputFds[0]);
+    if (errorFds[1] >= 0)
+        ::close(errorFds[1]);
     if (failed) {
         ::close(pipeFds[0]);
+        if (errorFds[0] >= 0)
+            ::close(errorFds[0]);
         QTimer::singleShot(0, this, &CommandRun::finish);
         return;
     }
@@ -221,10 +250,9 @@ void CommandRun::spawn()
     spawned = true;
     state = Running;
     pid = child;
-    outputFd = pipeFds[0];
-    fcntl(outputFd, F_SETFL, fcntl(outputFd, F_GETFL) | O_NONBLOCK);
-    outputNotifier = new QSocketNotifier(outputFd, QSocketNotifier::Read, this);
-    connect(outputNotifier, &QSocketNotifier::activated, this, [this] { readOutput(kReadBudgetBytes); });
+    watch(outputPipe, pipeFds[0]);
+    if (errorFds[0] >= 0)
+        watch(errorPipe, errorFds[0]);
     exitFd = openProcessDescriptor(child);
     if (exitFd >= 0) {
         exitNotifier = new QSocketNotifier(exitFd, QSocketNotifier::Read, this);
@@ -243,27 +271,51 @@ void CommandRun::spawn()
     boundTimer->start(bound);
 }
 
+void CommandRun::watch(Channel &channel, int fd)
+{
+    channel.fd = fd;
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+    channel.notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(channel.notifier, &QSocketNotifier::activated, this,
+        [this, &channel] { read(channel, kReadBudgetBytes); });
+}
+
 void CommandRun::readOutput(int budget)
 {
+    read(outputPipe, budget);
+    read(errorPipe, budget);
+}
+
+void CommandRun::read(Channel &channel, int budget)
+{
     char buffer[64 * 1024];
-    while (outputFd >= 0 && budget > 0) {
-        const ssize_t got = ::read(outputFd, buffer, sizeof buffer);
+    while (channel.fd >= 0 && budget > 0) {
+        const ssize_t got = ::read(channel.fd, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
             return; // nothing more for now
         if (got == 0) { // every writer has closed it
-            delete outputNotifier;
-            outputNotifier = nullptr;
-            ::close(outputFd);
-            outputFd = -1;
+            close(channel);
             return;
         }
         budget -= int(got);
-        const int room = kCommandMaxOutputBytes - out.size();
-        if (room > 0)
-            out.append(buffer, qMin<int>(room, int(got)));
+        const qint64 room = kCommandMaxOutputBytes - channel.count;
+        if (room > 0) {
+            const int taken = int(qMin<qint64>(room, got));
+            channel.count += taken;
+            channel.sink->take(buffer, taken);
+        }
     }
+}
+
+void CommandRun::close(Channel &channel)
+{
+    delete channel.notifier;
+    channel.notifier = nullptr;
+    if (channel.fd >= 0)
+        ::close(channel.fd);
+    channel.fd = -1;
 }
 
 void CommandRun::mainProcessEnded()
@@ -297,19 +349,17 @@ void CommandRun::endGroup()
             unreaped().append(pid_t(pid));
         pid = 0;
     }
-    delete outputNotifier;
-    outputNotifier = nullptr;
+    close(outputPipe);
+    close(errorPipe);
     delete exitNotifier;
     exitNotifier = nullptr;
     delete exitPoll;
     exitPoll = nullptr;
     delete boundTimer;
     boundTimer = nullptr;
-    if (outputFd >= 0)
-        ::close(outputFd);
     if (exitFd >= 0)
         ::close(exitFd);
-    outputFd = exitFd = -1;
+    exitFd = -1;
 }
 
 #else // Windows: the toolkit's process, ended at its bound and on cancel.
@@ -321,16 +371,29 @@ void CommandRun::spawn()
     auto *process = new QProcess(this);
     if (!input)
         process->setStandardInputFile(QProcess::nullDevice());
-    process->setStandardErrorFile(QProcess::nullDevice());
-    connect(process, &QProcess::readyReadStandardOutput, this, [this, process] {
-        const QByteArray chunk = process->readAllStandardOutput();
-        out.append(chunk.left(qMax(0, kCommandMaxOutputBytes - out.size())));
+    if (!errorPipe.sink)
+        process->setStandardErrorFile(QProcess::nullDevice());
+    const auto hand = [](Channel &channel, const QByteArray &chunk) {
+        const int taken
+            = int(qMin<qint64>(chunk.size(), qMax<qint64>(0, kCommandMaxOutputBytes - channel.count)));
+        channel.count += taken;
+        if (taken > 0)
+            channel.sink->take(chunk.constData(), taken);
+    };
+    connect(process, &QProcess::readyReadStandardOutput, this,
+        [this, process, hand] { hand(outputPipe, process->readAllStandardOutput()); });
+    connect(process, &QProcess::readyReadStandardError, this, [this, process, hand] {
+        const QByteArray chunk = process->readAllStandardError();
+        if (errorPipe.sink)
+            hand(errorPipe, chunk);
     });
     connect(process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
-        [this, process](int code, QProcess::ExitStatus status) {
+        [this, process, hand](int code, QProcess::ExitStatus status) {
             if (status == QProcess::NormalExit && !boundReached)
                 exitStatus = code;
-            out.append(process->readAllStandardOutput().left(qMax(0, kCommandMaxOutputBytes - out.size())));
+            hand(outputPipe, process->readAllStandardOutput());
+            if (errorPipe.sink)
+                hand(errorPipe, process->readAllStandardError());
             process->deleteLater();
             delete boundTimer;
             boundTimer = nullptr;
@@ -359,7 +422,10 @@ void CommandRun::spawn()
     }
 }
 
+void CommandRun::watch(Channel &, int) { }
 void CommandRun::readOutput(int) { }
+void CommandRun::read(Channel &, int) { }
+void CommandRun::close(Channel &) { }
 void CommandRun::mainProcessEnded() { }
 
 void CommandRun::endGroup()

@@ -1,6 +1,8 @@
 #ifndef COMMANDRUN_H
 #define COMMANDRUN_H
 
+#include "probe/bytesink.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -12,7 +14,8 @@ class QTimer;
 
 // A command still running after this long is ended; what it printed until then is kept.
 constexpr int kCommandTimeoutMs = 60 * 1000;
-// What a command may print that is kept; the rest is read and dropped.
+// What a command may print that is kept or handed on; the rest is read and dropped. The same
+// holds for its standard error, where that is taken.
 constexpr int kCommandMaxOutputBytes = 16 * 1024 * 1024;
 // What a command may be given on its standard input: one pipe's atomic write (PIPE_BUF), so it is
 // all in the pipe before the command starts and nobody waits for the command to read it.
@@ -23,7 +26,8 @@ constexpr int kCommandMaxInputBytes = 4096;
 void killProcessGroup(qint64 leader);
 
 // One command line run without blocking: no shell in between, standard input at its
-// end from the start, standard error dropped, standard output kept up to the cap.
+// end from the start, standard output kept (or handed to a sink) up to the cap, standard
+// error dropped unless a sink takes it.
 // The command runs in a process group of its own; at its bound, on cancel and as soon
 // as its main process ends, the whole group is ended, so nothing it started outlives it.
 // Starts are queued and made a few at a time, so starting hundreds at once never
@@ -39,6 +43,11 @@ public:
 
     // Its standard input: these bytes (at most kCommandMaxInputBytes), then its end. Before start().
     void setInput(const QByteArray &bytes);
+    // Before start: standard output goes to the sink as it arrives instead of into output();
+    // standard error to its own sink. Neither is owned; each must outlive the run's work
+    // (until finished(), cancel() or the end of the run).
+    void setOutputSink(ByteSink *sink);
+    void setErrorSink(ByteSink *sink);
     // finished() follows from the event loop, also when the program could not be started.
     void start();
     // Ends the group at once; finished() is not emitted.
@@ -57,8 +66,26 @@ signals:
 
 private:
     friend struct SpawnQueue;
+    // One pipe the command writes into, read as it fills.
+    struct Channel
+    {
+        int fd = -1;
+        QSocketNotifier *notifier = nullptr;
+        ByteSink *sink = nullptr;
+        qint64 count = 0; // bytes handed on or kept
+    };
+    // Keeps standard output in output() when no sink takes it.
+    struct Keeper : ByteSink
+    {
+        QByteArray *out;
+        void take(const char *data, int size) override { out->append(data, size); }
+    };
+
     void spawn();
+    void watch(Channel &channel, int fd);
     void readOutput(int budget);
+    void read(Channel &channel, int budget);
+    void close(Channel &channel);
     void mainProcessEnded();
     void endGroup();
     void finish();
@@ -74,9 +101,10 @@ private:
     std::optional<QByteArray> input; // none: /dev/null
     std::optional<int> exitStatus;
     qint64 pid = 0;
-    int outputFd = -1;
+    Keeper keeper;
+    Channel outputPipe;
+    Channel errorPipe;
     int exitFd = -1;
-    QSocketNotifier *outputNotifier = nullptr;
     QSocketNotifier *exitNotifier = nullptr;
     QTimer *boundTimer = nullptr;
     QTimer *exitPoll = nullptr;

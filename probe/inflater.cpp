@@ -1,4 +1,5 @@
 #include "probe/inflater.h"
+#include "probe/bytesink.h"
 
 namespace
 {
@@ -19,7 +20,7 @@ BodyInflater::~BodyInflater()
     inflateEnd(&stream);
 }
 
-BodyInflater::Step BodyInflater::inflate(const QByteArray &input, QByteArray *out, int maxSize)
+BodyInflater::Step BodyInflater::inflate(const QByteArray &input, ByteSink *out, qint64 room)
 {
     if (ended)
         return Ended;
@@ -35,15 +36,15 @@ BodyInflater::Step BodyInflater::inflate(const QByteArray &input, QByteArray *ou
             && stream.total_in <= uLong(input.size())) {
             raw = true;
             inflateReset2(&stream, kRawWindowBits);
-            return inflate(input, out, maxSize);
+            return inflate(input, out, room);
         }
         if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR)
             return Broken;
         const int produced = int(sizeof step - stream.avail_out);
-        const int room = maxSize - out->size();
-        out->append(step, qMin(produced, room));
+        out->take(step, int(qMin<qint64>(produced, room)));
         if (produced > room)
             return Overflow;
+        room -= produced;
         if (status == Z_STREAM_END) {
             ended = true;
             return Ended;

@@ -5,6 +5,8 @@
 
 #include <zlib.h>
 
+class ByteSink;
+
 // Inflates a compressed body (gzip, or deflate with or without its zlib wrapper) as it
 // arrives, a bounded step at a time, keeping at most a given size: a small body that
 // inflates to gigabytes never exists whole.
@@ -14,7 +16,7 @@ public:
     enum Step {
         More, // all input taken, the stream goes on
         Ended, // the stream is complete (anything after it is ignored)
-        Overflow, // it inflates to more than the room given; out is full
+        Overflow, // it inflates to more than the room given, which out has had
         Broken, // not a valid stream
     };
 
@@ -23,8 +25,8 @@ public:
     BodyInflater(const BodyInflater &) = delete;
     BodyInflater &operator=(const BodyInflater &) = delete;
 
-    // Appends what the input inflates to, out growing to at most maxSize bytes.
-    Step inflate(const QByteArray &input, QByteArray *out, int maxSize);
+    // Hands what the input inflates to on to out, a step at a time, at most room bytes of it.
+    Step inflate(const QByteArray &input, ByteSink *out, qint64 room);
     // A stream that stops before its end was cut or broken.
     bool hasEnded() const { return ended; }
 

@@ -1,6 +1,7 @@
 #include "probe/webfetch.h"
 #include "probe/busy.h"
 #include "probe/inflater.h"
+#include "probe/pagetext.h"
 #include "probe/regularfile.h"
 
 #include <QEventLoop>
@@ -14,6 +15,13 @@ WebFetch::WebFetch(const QString &address, int timeoutMs, QObject *parent)
     , address(address)
     , bound(timeoutMs)
 {
+    keeper.body = &download.body;
+}
+
+void WebFetch::setBodySink(ByteSink *bodySink)
+{
+    if (!manager)
+        sink = bodySink ? bodySink : &keeper;
 }
 
 WebFetch::~WebFetch()
@@ -66,9 +74,26 @@ void WebFetch::take()
     if (!inflater && reply->bytesAvailable() > 0
         && (encoding == "gzip" || encoding == "x-gzip" || encoding == "deflate"))
         inflater = std::make_unique<BodyInflater>();
+    if (!described && reply->bytesAvailable() > 0) {
+        described = true;
+        sink->describe(reply->rawHeader("Content-Type"));
+    }
+    // Counts what the sink is handed, a step at a time.
+    struct Counter : ByteSink
+    {
+        ByteSink *to;
+        qint64 *count;
+        void take(const char *data, int size) override
+        {
+            *count += size;
+            to->take(data, size);
+        }
+    } counter;
+    counter.to = sink;
+    counter.count = &download.bodyBytes;
     while (inflater && reply->bytesAvailable() > 0) {
-        const BodyInflater::Step step
-            = inflater->inflate(reply->read(kHttpReadBufferBytes), &download.body, kHttpMaxBodyBytes);
+        const BodyInflater::Step step = inflater->inflate(
+            reply->read(kHttpReadBufferBytes), &counter, kHttpMaxBodyBytes - download.bodyBytes);
         if (step == BodyInflater::Overflow || step == BodyInflater::Broken) {
             stopped = true;
             download.capped = step == BodyInflater::Overflow;
@@ -79,8 +104,12 @@ void WebFetch::take()
     }
     if (inflater)
         return;
-    download.body += reply->read(kHttpMaxBodyBytes - download.body.size());
-    if (download.body.size() >= kHttpMaxBodyBytes && (reply->bytesAvailable() > 0 || !reply->isFinished())) {
+    while (reply->bytesAvailable() > 0 && download.bodyBytes < kHttpMaxBodyBytes) {
+        const QByteArray bytes
+            = reply->read(qMin<qint64>(kHttpReadBufferBytes, kHttpMaxBodyBytes - download.bodyBytes));
+        counter.take(bytes.constData(), bytes.size());
+    }
+    if (download.bodyBytes >= kHttpMaxBodyBytes && (reply->bytesAvailable() > 0 || !reply->isFinished())) {
         stopped = true;
         download.capped = true;
         reply->abort();
@@ -109,7 +138,15 @@ void WebFetch::readLocal(const QString &path)
 {
     QFile file;
     if (openRegularFile(file, path, QIODevice::ReadOnly)) {
-        download.body = file.read(kHttpMaxBodyBytes);
+        // Handed on as a page's body is, up to the same cap.
+        while (download.bodyBytes < kHttpMaxBodyBytes) {
+            const QByteArray chunk
+                = file.read(qMin<qint64>(kHttpReadBufferBytes, kHttpMaxBodyBytes - download.bodyBytes));
+            if (chunk.isEmpty())
+                break;
+            download.bodyBytes += chunk.size();
+            sink->take(chunk.constData(), chunk.size());
+        }
         download.capped = !file.atEnd();
         download.error = file.error() == QFileDevice::NoError ? QNetworkReply::NoError
                                                               : QNetworkReply::ContentAccessDenied;
@@ -151,22 +188,28 @@ HttpDownload httpDownload(const QString &address, int timeoutMs)
     return fetch.result();
 }
 
-QString bodyText(const QByteArray &body, int maxBytes, bool *cut)
+QString bodyText(const QByteArray &body, int maxBytes, bool *cut, const QByteArray &contentType)
 {
-    const int zero = body.indexOf('\0');
-    int end = zero < 0 ? body.size() : zero;
-    const bool over = end > maxBytes;
-    if (over) {
-        end = maxBytes;
-        while (end > 0 && (uchar(body.at(end)) & 0xc0) == 0x80) // not inside a character
-            --end;
-    }
+    PageText text(QString(), maxBytes);
+    text.describe(contentType);
+    text.take(body.constData(), body.size());
+    text.finish();
     if (cut)
-        *cut = over;
-    return QString::fromUtf8(body.constData(), end);
+        *cut = text.cut();
+    return text.kept();
 }
 
-QString httpGet(const QString &address, int timeoutMs)
+QString httpGet(const QString &address, int timeoutMs, int maxBytes)
 {
-    return bodyText(httpDownload(address, timeoutMs).body);
+    const BusyScope busy;
+    PageText text(QString(), maxBytes);
+    WebFetch fetch(address, timeoutMs);
+    fetch.setBodySink(&text);
+    QEventLoop loop;
+    QObject::connect(&fetch, &WebFetch::finished, &loop, &QEventLoop::quit);
+    fetch.start();
+    if (fetch.isRunning())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    text.finish();
+    return text.kept();
 }

@@ -1,6 +1,8 @@
 #ifndef WEBFETCH_H
 #define WEBFETCH_H
 
+#include "probe/bytesink.h"
+
 #include <QByteArray>
 #include <QNetworkReply>
 #include <QObject>
@@ -24,7 +26,8 @@ constexpr int kHttpMaxRedirects = 10;
 
 struct HttpDownload
 {
-    QByteArray body; // what arrived, at most kHttpMaxBodyBytes
+    QByteArray body; // what arrived, at most kHttpMaxBodyBytes; empty when handed on to a sink
+    qint64 bodyBytes = 0; // how much arrived, kept or handed on
     // The whole body of a successful reply: no error status, no broken or refused
     // connection, not cut by the time bound or the size cap.
     bool complete = false;
@@ -47,6 +50,9 @@ public:
     explicit WebFetch(const QString &address, int timeoutMs = kHttpTimeoutMs, QObject *parent = nullptr);
     ~WebFetch() override;
 
+    // Before start: the body goes to the sink as it arrives (up to the cap) instead of into the
+    // result. The sink must outlive the fetch's work: until finished(), cancel() or its end.
+    void setBodySink(ByteSink *sink);
     // finished() follows from the event loop. Do not delete the fetch inside it; deleteLater is fine.
     void start();
     // Aborts at once; finished() is not emitted.
@@ -58,6 +64,13 @@ signals:
     void finished();
 
 private:
+    // Keeps the body in the result.
+    struct Keeper : ByteSink
+    {
+        QByteArray *body;
+        void take(const char *data, int size) override { body->append(data, size); }
+    };
+
     void take();
     void done();
     void readLocal(const QString &path);
@@ -72,18 +85,22 @@ private:
     std::unique_ptr<BodyInflater> inflater; // a compressed reply
     bool broken = false; // its compressed data was not valid
     bool localPending = false; // a file read, its end not yet reported
+    Keeper keeper;
+    ByteSink *sink = &keeper;
+    bool described = false; // the sink has been told the Content-Type
 };
 
 // GETs the address and waits for it (user input waits meanwhile, an automatic run
 // falling due is skipped).
 HttpDownload httpDownload(const QString &address, int timeoutMs = kHttpTimeoutMs);
 
-// GETs the address and returns the body's text (see bodyText); empty when nothing
-// arrived. Never an error text.
-QString httpGet(const QString &address, int timeoutMs = kHttpTimeoutMs);
+// GETs the address and returns the page's text (see PageText) as it came, at most maxBytes of
+// it; empty when nothing arrived. Never an error text.
+QString httpGet(const QString &address, int timeoutMs = kHttpTimeoutMs, int maxBytes = kHttpMaxBodyBytes);
 
-// The text of a body: UTF-8 up to the first zero byte, at most maxBytes of it (cut between
-// two characters); cut, when given, tells whether it was cut there.
-QString bodyText(const QByteArray &body, int maxBytes = kHttpMaxBodyBytes, bool *cut = nullptr);
+// The text of a body (see PageText), at most maxBytes of it (cut between two characters); cut,
+// when given, tells whether it was cut there.
+QString bodyText(const QByteArray &body, int maxBytes = kHttpMaxBodyBytes, bool *cut = nullptr,
+    const QByteArray &contentType = QByteArray());
 
 #endif

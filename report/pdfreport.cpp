@@ -1,6 +1,7 @@
 #include "report/pdfreport.h"
 #include "report/pdflayout.h"
 
+#include <QFontMetrics>
 #include <QIODevice>
 #include <QPainter>
 #include <QPdfWriter>
@@ -24,11 +25,31 @@ QFont reportFont()
     return QFont(family);
 }
 
+// What of a cell's text can be seen: as many lines as fit the row, each at most as many
+// characters as the cell is wide in pixels (no character is narrower than a pixel). Laying
+// out the rest of a megabyte of output would only cost time and memory.
+QString visiblePart(const QString &text, const QRect &rect, const QFontMetrics &metrics)
+{
+    const int lines = rect.height() / qMax(1, metrics.lineSpacing()) + 1;
+    int end = 0;
+    for (int line = 0; line < lines && end < text.size(); ++line) {
+        const int lineEnd = text.indexOf(QLatin1Char('\n'), end);
+        const int rest = (lineEnd < 0 ? text.size() : lineEnd) - end;
+        if (rest > rect.width()) {
+            end += rect.width() * (lines - line); // one line wraps into every line left
+            break;
+        }
+        end += rest + 1;
+    }
+    return text.left(end);
+}
+
 // A data cell holds a command's whole output, often several lines: only the lines
 // that fit whole are printed, from the first one, so no text spills over the
 // neighbouring rows. A text that fits is centred vertically.
-void drawCellText(QPainter &p, const QRect &rect, Qt::Alignment align, QString text)
+void drawCellText(QPainter &p, const QRect &rect, Qt::Alignment align, const QString &cellText)
 {
+    QString text = visiblePart(cellText, rect, QFontMetrics(p.font(), p.device()));
     text.replace(QLatin1Char('\n'), QChar::LineSeparator);
     QTextLayout layout(text, p.font(), p.device());
     QTextOption option(align & Qt::AlignHorizontal_Mask);

@@ -14,6 +14,7 @@
 #include "check/runrecorder.h"
 #include "check/runsummary.h"
 #include "check/script.h"
+#include "check/scriptreader.h"
 #include "probe/stopsignals.h"
 
 #include <QDir>
@@ -24,6 +25,32 @@ namespace
 {
 // A name or a target wider than this does not widen its column for the other lines.
 constexpr int kWidestColumn = 40;
+// What a line shows of a result: cron mails what is printed.
+constexpr int kPrintedResultChars = 200;
+// The recorders are handed the lines of a script up to this size (as many as the window holds);
+// a larger script is read as it runs and never held.
+constexpr int kListedLines = 10000;
+// The first line of the text that is no blank, at most kPrintedResultChars of it.
+QString firstLine(const QString &text)
+{
+    int start = 0;
+    while (start < text.size() && text.at(start).isSpace())
+        ++start;
+    int end = text.indexOf(QLatin1Char('\n'), start);
+    if (end < 0)
+        end = text.size();
+    QString line = text.mid(start, qMin(end - start, kPrintedResultChars));
+    if (line.size() == kPrintedResultChars && line.at(line.size() - 1).isHighSurrogate())
+        line.chop(1); // never half a character
+    return line.trimmed();
+}
+
+// What the plugin output takes of a result: all but the bulk of its output.
+CheckResult withShortOutput(CheckResult result)
+{
+    result.output = firstLine(result.output);
+    return result;
+}
 } // namespace
 
 int refuseRun(const QString &message, OutputFormat format)
@@ -40,23 +67,32 @@ int refuseRun(const QString &message, OutputFormat format)
 int runCheck(const CheckOptions &options)
 {
     const QString path = options.script;
-    const ScriptFile script = readScriptFile(path);
-    if (script.state == ScriptFile::Unreadable)
+    // Read twice, a block at a time: for the columns' widths, then as the run goes.
+    ScriptReader widths(path);
+    if (widths.state() != ScriptFile::Read)
         return refuseRun(
             QStringLiteral("无法读取检测脚本：%1").arg(QDir::toNativeSeparators(path)), options.format);
-    const QList<CheckLine> lines = checkLinesOf(script.text);
-    // Nothing run is not everything passed.
-    if (lines.isEmpty())
-        return refuseRun(QStringLiteral("检测脚本中没有可执行的检测行。"), options.format);
-
+    QList<CheckLine> lines;
+    int count = 0;
     int nameWidth = 0;
     int contentWidth = 0;
-    for (const CheckLine &line : lines) {
+    for (CheckLine line; widths.next(&line); ++count) {
         nameWidth = qMax(nameWidth, qMin(kWidestColumn, terminalWidth(line.alias)));
         contentWidth = qMax(contentWidth, qMin(kWidestColumn, terminalWidth(checkedContent(line))));
+        if (count < kListedLines)
+            lines.append(line);
     }
+    if (count > kListedLines)
+        lines.clear();
+    // Nothing run is not everything passed.
+    if (count == 0)
+        return refuseRun(QStringLiteral("检测脚本中没有可执行的检测行。"), options.format);
 
+    // Kept for the report and the plugin output only (the plugin's a line's reason or first
+    // output line, at most kPrintedResultChars): a script of any size runs in bounded memory.
+    const bool plugin = options.format == OutputFormat::Nagios;
     QList<CheckResult> results;
+    RunCount ran;
     RunRecorders recorders;
     recorders.add(new DailyLogRecorder);
     auto *history
@@ -66,7 +102,6 @@ int runCheck(const CheckOptions &options)
     recorders.add(new NotifyRecorder(history));
     if (!options.metrics.isEmpty())
         recorders.add(new MetricsRecorder(options.metrics));
-    const bool plugin = options.format == OutputFormat::Nagios;
     bool logLost = false;
     RunProblems problems;
     QObject::connect(&recorders, &RunRecorders::trouble, [&](RunTrouble kind, const QString &text) {
@@ -82,7 +117,11 @@ int runCheck(const CheckOptions &options)
     recorders.begin(lines, currentTime());
     CheckRunner runner;
     QObject::connect(&runner, &CheckRunner::checked, [&](int, const CheckResult &result) {
-        results.append(result);
+        ran.add(result);
+        if (!options.pdf.isEmpty())
+            results.append(result);
+        else if (plugin)
+            results.append(withShortOutput(result));
         recorders.record(result);
         if (options.format == OutputFormat::Json)
             printBytes(stdout, jsonLine(result));
@@ -92,7 +131,7 @@ int runCheck(const CheckOptions &options)
             QStringLiteral("%1  %2  %3  %4  %5")
                 .arg(verdictWord(result.verdict), padded(result.line.alias, nameWidth),
                     padded(checkedContent(result.line), contentWidth), checkTimeText(result.checkedAt),
-                    resultText(result).trimmed().section(QLatin1Char('\n'), 0, 0)));
+                    firstLine(resultText(result))));
     });
     // A stop signal ends the run as closing the window does: every command's group killed,
     // every fetch aborted, nothing cut off reported.
@@ -105,7 +144,8 @@ int runCheck(const CheckOptions &options)
         loop.quit();
     });
     QObject::connect(&runner, &CheckRunner::finished, &loop, &QEventLoop::quit);
-    runner.start(lines);
+    ScriptReader script(path);
+    runner.start(&script);
     loop.exec();
     const qint64 runMs = took.elapsed();
     if (!stoppedBy) {
@@ -121,9 +161,9 @@ int runCheck(const CheckOptions &options)
             QStringLiteral("已停止：收到信号 %1").arg(StopSignals::nameOf(stoppedBy)), options.format);
 
     if (options.format == OutputFormat::Text)
-        print(stdout, textSummaryLine(results, runMs));
+        print(stdout, textSummaryLine(ran, runMs));
     else if (options.format == OutputFormat::Json)
-        printBytes(stdout, jsonSummaryLine(results, runMs));
+        printBytes(stdout, jsonSummaryLine(ran, runMs));
     if (!options.pdf.isEmpty()
         && !writeResultsPdf(options.pdf, FileOwner::UserRegularOnly, currentTime(), resultsTable(results))) {
         const QString message
@@ -137,11 +177,5 @@ int runCheck(const CheckOptions &options)
         printBytes(stdout, nagiosOutput(results, problems));
         return nagiosExitCode(results, problems);
     }
-    if (logLost)
-        return 1;
-    for (const CheckResult &result : qAsConst(results)) {
-        if (result.verdict != Verdict::Passed)
-            return 1;
-    }
-    return 0;
+    return logLost || ran.failures > 0 ? 1 : 0;
 }

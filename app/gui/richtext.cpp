@@ -1,4 +1,5 @@
 #include "app/gui/richtext.h"
+#include "app/gui/shallowhtml.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QLabel>
@@ -28,7 +29,7 @@ void setInertHtml(QTextEdit *edit, const QString &html)
     if (!qobject_cast<InertTextDocument *>(edit->document()))
         edit->setDocument(new InertTextDocument(edit));
     edit->setWordWrapMode(kOutsideTextWrap);
-    edit->setHtml(html);
+    edit->setHtml(shallowHtml(html));
 }
 
 void setInertLabelText(QLabel *label, const QString &text)
@@ -38,8 +39,9 @@ void setInertLabelText(QLabel *label, const QString &text)
         label->setText(text);
         return;
     }
+    const QString shallow = shallowHtml(text);
     InertTextDocument probe;
-    probe.setHtml(text);
+    probe.setHtml(shallow);
     probe.documentLayout()->documentSize(); // pictures are asked for while laying out
     // A picture with a given size, or a background picture, is asked for only when painted:
     // any format naming one is enough.
@@ -49,7 +51,7 @@ void setInertLabelText(QLabel *label, const QString &text)
     label->setTextFormat(names ? Qt::PlainText : Qt::RichText);
     label->setText(names
             ? probe.toPlainText().remove(QChar::ObjectReplacementCharacter) // where pictures stood
-            : text);
+            : shallow);
 }
 
 QString plainToolTip(const QString &text)

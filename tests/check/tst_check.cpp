@@ -3,6 +3,7 @@
 #include "check/dailylog.h"
 #include "check/schedule.h"
 #include "check/script.h"
+#include "check/scriptreader.h"
 #include "check/textfile.h"
 #include "httptestserver.h"
 #include "processes.h"
@@ -23,6 +24,25 @@ CheckResult checkOne(const QString &line, int boundMs)
     finished.wait(60000);
     return result;
 }
+
+// Lines as text, for comparing.
+QStringList asText(const QList<CheckLine> &lines)
+{
+    QStringList text;
+    for (const CheckLine &l : lines)
+        text << QStringList { l.type, l.target, l.alias, l.success, l.location, QString::number(l.scriptRow) }
+                    .join('|');
+    return text;
+}
+
+QStringList streamed(const QString &path)
+{
+    ScriptReader reader(path);
+    QList<CheckLine> lines;
+    for (CheckLine line; reader.next(&line);)
+        lines << line;
+    return asText(lines);
+}
 } // namespace
 
 class TstCheck : public QObject
@@ -38,6 +58,18 @@ public:
             "/cut", { 200, {}, QByteArray(100000, 'x').replace(10, 2, "OK"), HttpTestReply::CutMidBody, 20 });
         server.serve("/gone", "<p>OK</p>", 404);
         server.route("/endless", { 200, {}, "OK-", HttpTestReply::EndlessBody });
+        const QByteArray gbk = QTextCodec::codecForName("GBK")->fromUnicode("<p>网络正常</p>");
+        server.route("/gbk-header", { 200, "Content-Type: text/html; charset=GBK\r\n", gbk });
+        server.serve("/gbk-meta",
+            "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">" + gbk);
+        server.serve("/gbk-none", gbk);
+        // Read as GB18030, these would be garbage: the declaration must be read.
+        const QByteArray big5 = QTextCodec::codecForName("Big5")->fromUnicode("<p>網路正常</p>");
+        server.route("/big5-header",
+            { 200, "Content-Type: text/html;charset=\"big5\"\r\n", "<meta charset=gbk>" + big5 });
+        server.serve("/big5-meta", "<META CHARSET = 'Big5'>" + big5);
+        server.route("/utf8-labelled-latin1",
+            { 200, "Content-Type: text/html; charset=iso-8859-1\r\n", "<p>网络正常</p>" });
     }
 
 private slots:
@@ -63,6 +95,12 @@ private slots:
         QTest::newRow("cut off: fails though the part holds the text") << "URL|" + url + "/cut|OK" << 0 << "异常|页面不完整\nxxxxxxxxxxOKxxxxxxxx|http 200";
         QTest::newRow("cut at our cap: judged on the part") << "URL|" + url + "/endless|OK-OK" << 0 << "正常|" + QString("OK-").repeated(14).left(40) + "|http 200";
         QTest::newRow("type neither CMD nor URL") << "PING|127.0.0.1|" << 0 << "异常|类型错误：类型必须是CMD或URL|-";
+        QTest::newRow("GBK named by the header") << "URL|" + url + "/gbk-header|网络正常" << 0 << "正常|<p>网络正常</p>|http 200";
+        QTest::newRow("GBK named by a meta") << "URL|" + url + "/gbk-meta|网络正常" << 0 << "正常|" + QString("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\"><p>网络正常</p>").left(40) + "|http 200";
+        QTest::newRow("GBK named nowhere") << "URL|" + url + "/gbk-none|网络正常" << 0 << "正常|<p>网络正常</p>|http 200";
+        QTest::newRow("Big5 named by the header, over a meta") << "URL|" + url + "/big5-header|網路正常" << 0 << "正常|<meta charset=gbk><p>網路正常</p>|http 200";
+        QTest::newRow("Big5 named by a meta") << "URL|" + url + "/big5-meta|網路正常" << 0 << "正常|<META CHARSET = 'Big5'><p>網路正常</p>|http 200";
+        QTest::newRow("valid UTF-8 stays UTF-8, whatever its label") << "URL|" + url + "/utf8-labelled-latin1|网络正常" << 0 << "正常|<p>网络正常</p>|http 200";
         // clang-format on
     }
     void checkLines()
@@ -151,6 +189,36 @@ private slots:
         const QList<CheckLine> lines = checkLinesOf(records);
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines.at(1).scriptRow, 2);
+        QCOMPARE(streamed(dir.filePath("s")), asText(lines));
+        QCOMPARE(streamed(dir.filePath("none")), QStringList());
+        // Read a block at a time, the same lines: one across the border of two blocks, a last line
+        // without its end.
+        const QString border = "CMD|x|" + QString(64 * 1024, 'a') + "\r\nCMD|y|乙|ok|\nURL|z|丙";
+        QVERIFY(writeTextFile(dir.filePath("b"), border));
+        QCOMPARE(streamed(dir.filePath("b")), asText(checkLinesOf(readScriptFile(dir.filePath("b")).text)));
+        QCOMPARE(streamed(dir.filePath("b")).size(), 3);
+    }
+
+    // What a run keeps of its results' texts, small numbers standing in: each result up to its
+    // share, then the run's share in script order (not the order the checks end in), then a little
+    // of each; every cut ends in the note of how much was read. The success text is still found
+    // past what is kept.
+    void runTextBudget()
+    {
+        CheckRunner runner;
+        runner.setTextBounds({ 10, 25, 4 });
+        QStringList texts;
+        connect(&runner, &CheckRunner::checked,
+            [&](int, const CheckResult &r) { texts << verdictWord(r.verdict) + '|' + r.output; });
+        QSignalSpy finished(&runner, &CheckRunner::finished);
+        const QString print = "CMD|sh -c \"sleep %1; echo 0123456789abcdef\"|%1|%2|\n";
+        runner.start(checkLinesOf(
+            print.arg("0.6", "f") + print.arg("0.4", "0123") + print.arg("0.2", "x") + print.arg("0", "0")));
+        QVERIFY(finished.wait(10000));
+        const QString note = "……（已截断，共 17 字节）";
+        QCOMPARE(texts,
+            QStringList({ "正常|0123456789" + note, "正常|0123456789" + note, "异常|01234" + note,
+                "正常|0123" + note }));
     }
 
     // Whatever ends a line ends a record; U+0085 only where it was decoded from a UTF encoding:

@@ -62,8 +62,8 @@ private slots:
         QByteArray json;
         for (const CheckResult &r : sampleRun())
             json += jsonLine(r);
-        QTest::newRow("text summary") << (textSummaryLine(sampleRun(), 30412) + '\n').toUtf8() << "run.txt";
-        QTest::newRow("json lines") << json + jsonSummaryLine(sampleRun(), 30412) << "run.jsonl";
+        QTest::newRow("text summary") << (textSummaryLine(countOf(sampleRun()), 30412) + '\n').toUtf8() << "run.txt";
+        QTest::newRow("json lines") << json + jsonSummaryLine(countOf(sampleRun()), 30412) << "run.jsonl";
         QTest::newRow("nagios") << nagiosOutput(sampleRun(), {}) << "run.nagios";
         QTest::newRow("prometheus") << sampleMetrics() << "run.prom";
     }

@@ -31,20 +31,20 @@ private slots:
     }
 
     // Without a window and without a display, in a fresh folder: the script's lines in order,
-    // exit 1 for the failed one, the day's log records and the printed report; a scan of
-    // loopback; a bad address.
+    // exit 1 for the failed one, a long result printed to 200 characters, the day's log records
+    // and the printed report; a scan of loopback; a bad address.
     void withoutWindow()
     {
         HttpTestServer server;
         server.serve("/ok", "<p>服务正常</p>");
-        setScript("CMD|echo up|通过|up|机房\nCMD|echo down|失败|up|机房\nURL|" + server.url("/ok").toUtf8()
-            + "|网页|服务正常|二楼\n");
+        setScript("CMD|echo up|通过|up|机房\nCMD|echo down|失败|up|机房\nCMD|printf %0300d 7|长|7|\nURL|"
+            + server.url("/ok").toUtf8() + "|网页|服务正常|二楼\n");
         QProcess *check
             = run({ "--check", "--pdf", dir.filePath("r.pdf"), "--metrics", dir.filePath("r.prom") });
         QStringList lines = QString::fromUtf8(check->readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(check->exitCode(), 1);
         const QString summary = lines.takeLast();
-        QVERIFY2(QRegularExpression("^共 3 项，1 项未通过，用时 \\d+\\.\\d 秒$").match(summary).hasMatch(),
+        QVERIFY2(QRegularExpression("^共 4 项，1 项未通过，用时 \\d+\\.\\d 秒$").match(summary).hasMatch(),
             qPrintable(summary));
         QFile metrics(dir.filePath("r.prom"));
         QVERIFY(metrics.open(QIODevice::ReadOnly)
@@ -53,6 +53,7 @@ private slots:
         QCOMPARE(lines.replaceInStrings(QRegularExpression(" +"), " ")
                      .replaceInStrings(QRegularExpression(" \\S+ \\S+ (\\S+)$"), " T \\1"),
             QStringList({ "正常 通过 CMD-echo up T up", "异常 失败 CMD-echo down T down",
+                "正常 长 CMD-printf %0300d 7 T " + QString(200, '0'),
                 "正常 网页 URL-" + server.url("/ok") + " T <p>服务正常</p>" }));
         QCOMPARE(logText().count("机房,"), 2);
         QProcess pdf;

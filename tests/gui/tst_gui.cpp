@@ -1,6 +1,8 @@
 #include "app/gui/batchrun.h"
 #include "app/gui/richtext.h"
 #include "app/gui/scriptpage.h"
+#include "app/gui/shallowhtml.h"
+#include "app/gui/textfeed.h"
 #include "app/gui/webpagetab.h"
 #include "app/gui/windowviews.h"
 #include "check/clock.h"
@@ -10,6 +12,7 @@
 #include "check/textfile.h"
 #include "httptestserver.h"
 #include "probe/neighbours.h"
+#include "probe/pagetext.h"
 #include "testwindow.h"
 
 #include <QtTest>
@@ -43,6 +46,16 @@ struct HandlerCheck : fromlanrik
 namespace
 {
 constexpr int kHangMs = 10000; // far above any bound under test: only a hang takes this long
+
+// The text of a page as the web page tab takes it.
+const PageText &pageText(const QByteArray &bytes)
+{
+    static std::optional<PageText> page;
+    page.emplace(QString(), kShownTextBytes);
+    page->take(bytes.constData(), bytes.size());
+    page->finish();
+    return *page;
+}
 
 // Rows of the editor table: alias, type, target, success text, location.
 void setScript(const TestWindow &w, const QList<QStringList> &rows)
@@ -147,6 +160,7 @@ public:
         server.serve("/up", "\n  <p>服务 OK</p>  \n");
         server.route("/slow", { 200, {}, "<p>OK</p>", HttpTestReply::Answer, 0, 800 });
         server.route("/cut", { 200, {}, "<p>first half|second half</p>", HttpTestReply::CutMidBody, 13 });
+        server.serve("/gbk", QTextCodec::codecForName("GBK")->fromUnicode("<p>网络正常</p>"));
     }
 
 private slots:
@@ -747,18 +761,58 @@ private slots:
         QCoreApplication::processEvents();
     }
 
-    // The command tab runs its lines one after another without blocking: the button is off
-    // until the output, each line under its separator, shows at once as text.
+    // The command tab runs its lines one after another without blocking, in a fixed-width font:
+    // under each line and the separator its output as text, then its standard error, then why it
+    // failed; a line over 64 KiB is cut with the note. The button is off until all of it shows.
     void commandTab()
     {
         TestWindow w;
-        w.find<QTextEdit>("txtCMD")->setPlainText("  printf <b>x</b>  \n\nno-such-program-netcheck");
+        w.find<QTextEdit>("txtCMD")->setPlainText(
+            "  printf <b>x</b>  \n\nno-such-program-netcheck\n"
+            "sh -c \"echo out; echo err >&2; exit 3\"\nprintf %070000d 0");
         w.click("cmdCMD");
         QVERIFY(!w.find("cmdCMD")->isEnabled());
-        QTRY_VERIFY(w.find("cmdCMD")->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(w.find("cmdCMD")->isEnabled(), kHangMs);
         const QString line = QString(49, '-') + '\n';
         QCOMPARE(w.find<QTextEdit>("textCMD")->toPlainText(),
-            "printf <b>x</b>\n" + line + "<b>x</b>\nno-such-program-netcheck\n" + line + '\n');
+            "printf <b>x</b>\n" + line + "<b>x</b>\nno-such-program-netcheck\n" + line
+                + "\n无法启动程序：no-such-program-netcheck\nsh -c \"echo out; echo err >&2; exit 3\"\n"
+                + line + "out\n\nerr\n退出代码：3\nprintf %070000d 0\n" + line + QString(64 * 1024, '0')
+                + cutNote(70000) + '\n');
+        QVERIFY(QFontInfo(w.find("textCMD")->font()).fixedPitch());
+        // Output shows while its command still runs.
+        w.find<QTextEdit>("txtCMD")->setPlainText("sh -c \"echo first; sleep 30\"");
+        w.click("cmdCMD");
+        QTRY_VERIFY(w.find<QTextEdit>("textCMD")->toPlainText().endsWith(line + "first"));
+        QVERIFY(!w.find("cmdCMD")->isEnabled());
+    }
+
+    // The web page tab shows a page in its character set; where none came, the reason instead of
+    // the page, as the batch run gives it, and no source.
+    void webTab_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("rendered");
+        QTest::addColumn<QString>("source");
+        QTest::newRow("GBK page") << server.url("/gbk") << "网络正常"
+                                  << "<p>网络正常</p>";
+        QTest::newRow("refused") << "http://127.0.0.1:1/"
+                                 << "连接被拒绝"
+                                 << "";
+        QTest::newRow("no scheme") << server.url("/gbk").mid(7) << "无法获取页面"
+                                   << "";
+    }
+    void webTab()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, source);
+        TestWindow w;
+        w.find<QLineEdit>("txtUrl")->setText(address);
+        w.find<QTextEdit>("txtUrlTxt")->setPlainText("earlier page");
+        w.click("cmdUrl");
+        QTRY_VERIFY_WITH_TIMEOUT(w.find("cmdUrl")->isEnabled(), kHangMs);
+        QTRY_COMPARE(w.find<QTextEdit>("txtUrlTxt")->toPlainText(), source);
+        QTEST(w.find<QTextEdit>("txtUrlHtml")->toPlainText(), "rendered");
     }
 
     // What the web page tab, the advertisement label and a device label's tooltip show of a
@@ -771,7 +825,7 @@ private slots:
         const bool waited = waitsOnFifo([&](const QString &fifo) {
             const QByteArray page = "<b>hi</b><img src=\"" + fifo.toUtf8() + "\"><img src=\""
                 + QUrl::fromLocalFile(fifo).toEncoded() + "\">";
-            showPage(&source, &rendered, page);
+            showPage(&source, &rendered, pageText(page));
             rendered.grab(); // lays out and paints, pictures included
             // A picture with a size given is opened only when painted.
             setInertLabelText(&ad, "<b>hi</b><img width=9 height=9 src=\"" + fifo + "\">");
@@ -786,9 +840,25 @@ private slots:
         QCOMPARE(tip("<b>hi</b>\nok"), QStringLiteral("<b>hi</b>\nok")); // as typed
         QCOMPARE(tip(QString(kToolTipMaxChars, 'x') + "yz"), QString(kToolTipMaxChars, 'x') + "…");
         QCOMPARE(ad.text(), QStringLiteral("hi"));
-        showPage(&source, &rendered, QByteArray(kPageShowMaxBytes - 1, 'a') + "\xc3\xa9");
-        QCOMPARE(source.toPlainText(), QString(kPageShowMaxBytes - 1, 'a'));
-        QVERIFY(rendered.toPlainText().startsWith("页面超过 2 MiB，只显示前 2 MiB。\n"));
+        // Shown of a page of 2 MiB and more: its first 64 KiB, a line, and the note; rendered, its
+        // first 64 KiB under a note.
+        showPage(&source, &rendered, pageText(QByteArray(kShownTextBytes - 1, 'a') + "\xc3\xa9"));
+        QTRY_COMPARE(source.toPlainText(), QString(kShownLineBytes, 'a') + cutNote(kShownTextBytes + 1));
+        QCOMPARE(rendered.toPlainText(),
+            "页面超过 64 KiB，只显示前 64 KiB。\n" + QString(kPageRenderMaxBytes, 'a'));
+    }
+
+    // Markup nested too deep for the toolkit loses the tags of the deeper levels, not its text;
+    // other markup stays as it is.
+    void shallowMarkup()
+    {
+        const QString page = "<TABLE><tr><td>a</td></tr></table><p>b<br>c<ul><li>d</ul>";
+        QCOMPARE(shallowHtml(page), page);
+        const QString open = "<table><tr><td>x", close = "</td></tr></table>";
+        QCOMPARE(shallowHtml(open.repeated(kHtmlMaxTables + 2) + close.repeated(kHtmlMaxTables + 2)),
+            open.repeated(kHtmlMaxTables) + "xx" + close.repeated(kHtmlMaxTables));
+        QCOMPARE(shallowHtml(QString("<b>").repeated(kHtmlMaxDepth + 5) + "y</b>"),
+            QString("<b>").repeated(kHtmlMaxDepth) + "y");
     }
 
     // A cut-off download leaves no file behind, or the banner would never be fetched again.

@@ -1,6 +1,8 @@
 #include "httptestserver.h"
 #include "probe/command.h"
 #include "probe/neighbours.h"
+#include "probe/outputtext.h"
+#include "probe/pagetext.h"
 #include "probe/ping.h"
 #include "probe/platform.h"
 #include "probe/scanrange.h"
@@ -222,6 +224,44 @@ private slots:
         QVERIFY2(peakKiB() - before < 64 * 1024, qPrintable(QString::number(peakKiB() - before)));
         QVERIFY(download.capped);
         QCOMPARE(download.body, QByteArray(kHttpMaxBodyBytes, '\0'));
+    }
+
+    // Text taken as it arrives, in two reads split at a byte: the success text is found across the
+    // split (inside a character too) and past what is kept; what is kept is cut between two
+    // characters and ends in the note. An output is trimmed and loses its carriage returns; a
+    // page ends at its zero byte.
+    void textAsItArrives_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("split");
+        QTest::addColumn<QString>("needle");
+        QTest::addColumn<int>("keepBytes");
+        QTest::addColumn<QString>("output"); // found|text
+        QTest::addColumn<QString>("page");
+        const QString note = "……（已截断，共 %1 字节）";
+        // clang-format off
+        QTest::newRow("needle split inside a character") << QByteArray("状态：网络正常\n") << 14 << "网络正常" << 100 << "1|状态：网络正常" << "1|状态：网络正常\n";
+        QTest::newRow("cut between characters, found past it") << QByteArray("ab网络正常cd") << 3 << "正常" << 6 << "1|ab网" + note.arg(16) << "1|ab网" + note.arg(16);
+        QTest::newRow("blanks at the end are no cut") << QByteArray(" abcde \r\n\n") << 8 << "" << 5 << "1|abcde" << "1|" + QString(" abcd") + note.arg(10);
+        QTest::newRow("carriage return inside the needle") << QByteArray("o\rk") << 2 << "ok" << 100 << "1|ok" << "0|o\rk";
+        QTest::newRow("zero byte ends a page") << QByteArray("ok\0 more", 8) << 3 << "more" << 100 << "1|ok" + QString(QChar(0)) + " more" << "0|ok";
+        // clang-format on
+    }
+    void textAsItArrives()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, split);
+        QFETCH(QString, needle);
+        QFETCH(int, keepBytes);
+        OutputText output(needle, keepBytes);
+        PageText page(needle, keepBytes);
+        for (ByteSink *sink : std::initializer_list<ByteSink *> { &output, &page }) {
+            sink->take(bytes.constData(), split);
+            sink->take(bytes.constData() + split, bytes.size() - split);
+        }
+        page.finish();
+        QTEST(QString::number(output.found()) + '|' + output.text(), "output");
+        QTEST(QString::number(page.found()) + '|' + page.text(), "page");
     }
 
     // The kernel's neighbour table writes its flags in hexadecimal; only complete entries count.

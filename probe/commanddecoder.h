@@ -1,0 +1,27 @@
+#ifndef PROBE_COMMANDDECODER_H
+#define PROBE_COMMANDDECODER_H
+
+#include <QString>
+
+#include <memory>
+
+class QTextDecoder;
+
+// A command's output as text while it arrives, as commandOutputText makes it of the whole:
+// decoded for the running platform (GBK on Windows, UTF-8 elsewhere), carriage returns removed,
+// every run of n line feeds shortened to ceil(n/4). A run of line feeds is told once it ends.
+class CommandDecoder
+{
+public:
+    CommandDecoder();
+    ~CommandDecoder();
+    QString decode(const char *data, int size);
+    // The run of line feeds the output ended with.
+    QString finish();
+
+private:
+    std::unique_ptr<QTextDecoder> decoder;
+    int lineFeeds = 0;
+};
+
+#endif
