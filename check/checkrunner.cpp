@@ -121,6 +121,7 @@ void CheckRunner::complete(int index, CheckResult result, const QElapsedTimer &t
     result.durationMs = took.elapsed();
     result.verdict = judge(result.output, result.line.success, result.reason);
     active.remove(index);
+    emit ended(index, result);
     held.insert(index, result);
     while (running && held.contains(nextToReport)) {
         const int next = nextToReport++;

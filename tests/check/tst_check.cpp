@@ -100,19 +100,21 @@ private slots:
         QVERIFY(!appendTextFile("/dev/full", "x\n"));
     }
 
-    // Lines that end out of order are reported in script order; behind a slow line no more lines
-    // are started than the look-ahead allows. A cancel ends every process of a command's group
-    // and reports nothing more.
+    // Lines that end out of order are told as they end, and reported again in script order;
+    // behind a slow line no more lines are started than the look-ahead allows. A cancel ends
+    // every process of a command's group and reports nothing more.
     void runnerOrderAndCancel()
     {
         CheckRunner runner;
-        QList<int> order;
+        QList<int> order, ends;
         connect(&runner, &CheckRunner::checked, [&](int index) { order << index; });
+        connect(&runner, &CheckRunner::ended, [&](int index) { ends << index; });
         QSignalSpy finished(&runner, &CheckRunner::finished);
         runner.start(
             checkLinesOf("CMD|sleep 0.5|慢||\nCMD|echo b|快|b|\nURL|" + server.url("/up") + "|页|OK|\n"));
         QVERIFY(finished.wait(10000));
         QCOMPARE(order, QList<int>({ 0, 1, 2 }));
+        QCOMPARE(ends.size() == 3 ? ends.last() : -1, 0);
 
         QTemporaryDir dir;
         const QString started = dir.filePath("started");
@@ -151,6 +153,9 @@ private slots:
         const QList<CheckLine> lines = checkLinesOf(records);
         QCOMPARE(lines.size(), 2);
         QCOMPARE(lines.at(1).scriptRow, 2);
+        QCOMPARE(scriptFileLines(dir.filePath("s")), file.text.count('\n'));
+        QVERIFY(writeTextFile(dir.filePath("s"), "a\r\r\nb"));
+        QCOMPARE(scriptFileLines(dir.filePath("s")), 3);
     }
 
     // A portable build keeps its files beside the program; an installed one in the user's data
