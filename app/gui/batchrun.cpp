@@ -98,9 +98,9 @@ void BatchRun::run()
     const ButtonOff buttonOff(ui->cmdScriptStart);
 
     pictures.rebuild(script.devices());
-    results.begin();
     // Edits of the script table during the run change nothing in it.
     const QList<CheckLine> lines = script.checkLines();
+    results.begin(lines);
 
     auto *recorders = new RunRecorders;
     recorders->add(new DailyLogRecorder);
@@ -110,6 +110,8 @@ void BatchRun::run()
     CheckRunner runner;
     runner.setParallel(parallelChecks);
     runner.setBounds(commandBoundMs, pageBoundMs);
+    QObject::connect(&runner, &CheckRunner::ended,
+        [&](int index, const CheckResult &result) { results.show(index, result); });
     QObject::connect(&runner, &CheckRunner::checked, [&](int index, const CheckResult &result) {
         results.add(index, result);
         if (result.verdict != Verdict::Passed && ui->chkSpack->isChecked())

@@ -13,9 +13,9 @@ void setCheckBounds(int commandMs, int pageMs);
 void setParallelChecks(int checks);
 
 // A batch run in the window: every check line of the script table as it is now, each result
-// shown as a row, on its device label, in the day's log and, when it failed and speech is on,
-// spoken; in script order, whatever order the checks end in. The window takes every input
-// meanwhile; closing it ends the run.
+// shown in its row as soon as its check ends; on its device label, in the day's log and, when it
+// failed and speech is on, spoken in script order, whatever order the checks end in. The window
+// takes every input meanwhile; closing it ends the run.
 class BatchRun
 {
 public:

@@ -69,6 +69,44 @@ QStringList panel(const TestWindow &w)
     return boxes;
 }
 
+// Input as the window system delivers it: a left click at a point of the widget (its centre by
+// default), keys typed into whatever has the focus, a turn of the mouse wheel.
+void userClick(QWidget *widget, QPoint at = QPoint(-1, -1))
+{
+    at = at.x() < 0 ? widget->rect().center() : at;
+    QWidget *window = widget->window();
+    for (QEvent::Type type : { QEvent::MouseButtonPress, QEvent::MouseButtonRelease })
+        QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::SynchronousDelivery>(
+            window->windowHandle(), widget->mapTo(window, at), widget->mapToGlobal(at),
+            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton, type);
+}
+void userType(QWidget *window, const QString &text)
+{
+    for (const QChar c : text)
+        for (QEvent::Type type : { QEvent::KeyPress, QEvent::KeyRelease })
+            QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::SynchronousDelivery>(
+                window->windowHandle(), type, c.toUpper().unicode(), Qt::NoModifier, QString(c));
+}
+void userWheel(QWidget *widget, int notches)
+{
+    const QPoint at = widget->rect().center();
+    QWindowSystemInterface::handleWheelEvent(widget->window()->windowHandle(),
+        widget->mapTo(widget->window(), at), widget->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches));
+    QCoreApplication::processEvents();
+}
+void userTab(const TestWindow &w, int index)
+{
+    QTabBar *bar = w.find<QTabWidget>("tabWidget")->tabBar();
+    userClick(bar, bar->tabRect(index).center());
+}
+
+// The colour of a results row's lamp, as drawn.
+QString lamp(const QTableWidget *rows, int row)
+{
+    const QColor c = rows->item(row, 1)->icon().pixmap(16).toImage().pixelColor(8, 8);
+    return QString("rgb(%1,%2,%3)").arg(c.red()).arg(c.green()).arg(c.blue());
+}
+
 QStringList logLines(const TestWindow &w)
 {
     QFile file(w.path("log/" + QDate::currentDate().toString("yyyy年MM月dd日") + ".txt"));
@@ -293,7 +331,7 @@ private slots:
             QStringList({ "提示信息: 文件保存成功！", "提示信息: 文件保存成功！", "警告: 文件保存失败！" }));
     }
 
-    // A failing line is spoken before the next line runs. Each check line marks its own label
+    // A failing line is spoken before its record and the next line's. Each check line marks its own label
     // and a row that is no check line keeps its own. Labels are grouped by trimmed location, and
     // the later keyword picks the picture. A missing log folder stops nothing and is made again.
     void alertsAndLabels()
@@ -303,29 +341,20 @@ private slots:
         setScript(w,
             { { "无线路由器", "CMD", "echo x", "y", "一楼" }, { "", "CMD", "echo", "", "一楼" },
                 { "NAS服务器", "CMD", "echo y", "y", "楼" }, { "R<b>1</b>", "BAD", "x", "", " 一楼 " } });
-        setSpeechObserver([&](const QString &text) {
-            int done = 0; // rows with a result
-            while (w.find<QTableWidget>("tableWidget")->item(done, 4))
-                ++done;
-            w.spoken << text + '@' + QString::number(done);
-        });
+        setSpeechObserver(
+            [&](const QString &text) { w.spoken << text + '@' + QString::number(logLines(w).size()); });
         w.click("cmdScriptStart");
         QVERIFY(w.spoken.isEmpty()); // speech off
         w.find<QCheckBox>("chkSpack")->setChecked(true);
-        w.click("cmdScriptStart");
-        QCOMPARE(w.spoken, (QStringList { "无线路由器发现异常！@1", "R<b>1</b>发现异常！@3" }));
-        QCOMPARE(panel(w),
+        w.click("cmdScriptStart"); // spoken before its own record, in line order
+        QCOMPARE(w.spoken, (QStringList { "无线路由器发现异常！@3", "R<b>1</b>发现异常！@5" }));
+        w.click("cmdScripShow");
+        QTRY_COMPARE(panel(w),
             (QStringList {
                 "一楼: x=wifi/no/无线路由器 1=all/ 类型错误：类型必须是CMD或URL=all/no/R&lt;b&gt;1&lt;/b&gt;",
                 "楼: y=nas/ok/NAS服务器" }));
-        const auto lamp = [&](int row) {
-            return w.find<QTableWidget>("tableWidget")
-                ->cellWidget(row, 1)
-                ->findChild<QLabel *>()
-                ->styleSheet()
-                .right(12);
-        };
-        QCOMPARE(lamp(0) + lamp(1), QStringLiteral("rgb(255,0,0)rgb(0,255,0)"));
+        auto *rows = w.find<QTableWidget>("tableWidget");
+        QCOMPARE(lamp(rows, 0) + lamp(rows, 1), QStringLiteral("rgb(255,0,0)rgb(0,255,0)"));
         QVERIFY(QFileInfo(w.path("log")).isDir());
     }
 
@@ -568,7 +597,7 @@ private slots:
         QCOMPARE(boxes.contains("提示信息: 脚本已修改，是否保存？"), answer != 0);
         QCOMPARE(boxes.contains("警告: 文件保存失败！"), how.contains("refuse"));
         QTEST(!w.window->isVisible(), "closes");
-        QTEST(!w.find<QTableWidget>("tableWidget")->item(2, 0), "closes");
+        QTEST(w.find<QTableWidget>("tableWidget")->item(1, 1)->text() == "检测中", "closes");
         QTEST(script.open(QIODevice::ReadOnly) && script.readAll().contains("|新|"), "written");
     }
 
@@ -798,6 +827,25 @@ private slots:
         w.click("cmdSet_SaveScript");
         QCOMPARE(w.boxes(), QStringList({ question, "提示信息: 文件保存成功！" }));
         QVERIFY(QFileInfo(path).isFile());
+    }
+
+    // A fast line below a slow one shows its verdict while the slow one is still checked; at the
+    // end both rows are as ever.
+    void rowsAsChecksEnd()
+    {
+        TestWindow w;
+        setScript(
+            w, { { "慢", "URL", server.url("/slow"), "OK", "" }, { "快", "CMD", "echo ok", "ok", "" } });
+        auto *rows = w.find<QTableWidget>("tableWidget");
+        const auto row = [&](int r) {
+            return rows->item(r, 0)->text() + ' ' + rows->item(r, 1)->text() + ' ' + lamp(rows, r);
+        };
+        QStringList during;
+        QTimer::singleShot(400, [&] { during << row(0) << row(1); });
+        userTab(w, 1);
+        userClick(w.find("cmdScriptStart"));
+        QCOMPARE(during, QStringList({ "慢 检测中 rgb(190,190,190)", "快 正常 rgb(0,255,0)" }));
+        QCOMPARE(row(0) + ' ' + rows->item(0, 4)->text(), "慢 正常 rgb(0,255,0) <p>OK</p>");
     }
 
 private:
