@@ -4,7 +4,6 @@
 #include "check/appdir.h"
 
 #include <QApplication>
-#include <QDesktopWidget>
 
 int main(int argc, char *argv[])
 {
@@ -20,7 +19,7 @@ int main(int argc, char *argv[])
     QApplication a(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
     fromlanrik w;
-    w.move(centredPosition(QApplication::desktop()->geometry().size(), w.geometry().size()));
+    placeOnScreen(&w);
     w.show();
     return a.exec();
 }

@@ -2,6 +2,7 @@
 #include "app/gui/richtext.h"
 #include "app/gui/scriptpage.h"
 #include "app/gui/webpagetab.h"
+#include "app/gui/windowplacement.h"
 #include "check/clock.h"
 #include "check/schedule.h"
 #include "check/script.h"
@@ -37,6 +38,8 @@ struct HandlerCheck : fromlanrik
                       &HandlerCheck::timerEvent),
         "the window overrides an event handler");
 };
+
+Q_DECLARE_METATYPE(QMargins)
 
 namespace
 {
@@ -846,6 +849,29 @@ private slots:
         userClick(w.find("cmdScriptStart"));
         QCOMPARE(during, QStringList({ "慢 检测中 rgb(190,190,190)", "快 正常 rgb(0,255,0)" }));
         QCOMPARE(row(0) + ' ' + rows->item(0, 4)->text(), "慢 正常 rgb(0,255,0) <p>OK</p>");
+    }
+
+    // The window and its frame lie within the screen's available area, centred, the form's size
+    // kept where it fits.
+    void placement_data()
+    {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QMargins>("frame");
+        QTest::addColumn<QRect>("placed");
+        QTest::newRow("1366x768, panel below")
+            << QRect(0, 0, 1366, 728) << QMargins(4, 30, 4, 4) << QRect(171, 30, 1024, 694);
+        QTest::newRow("1024x768, panel above")
+            << QRect(0, 32, 1024, 736) << QMargins(4, 30, 4, 4) << QRect(4, 62, 1016, 702);
+        QTest::newRow("large screen")
+            << QRect(0, 0, 1920, 1040) << QMargins(4, 30, 4, 4) << QRect(448, 173, 1024, 720);
+        QTest::newRow("second screen, not framed yet")
+            << QRect(1920, 0, 1280, 1024) << QMargins() << QRect(2048, 152, 1024, 720);
+    }
+    void placement()
+    {
+        QFETCH(QRect, available);
+        QFETCH(QMargins, frame);
+        QTEST(windowPlacement(available, frame, QSize(1024, 720)), "placed");
     }
 
 private:
