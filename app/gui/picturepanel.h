@@ -6,10 +6,15 @@
 #include <QHash>
 #include <QList>
 #include <QPointer>
+#include <QSize>
 #include <QString>
+#include <QTimer>
 
+class DeviceGrid;
 class QHBoxLayout;
 class QLabel;
+class QScrollArea;
+class QVBoxLayout;
 class QWidget;
 
 // A row of the script that has a location, as the picture panel shows it.
@@ -22,22 +27,53 @@ struct PanelDevice
 };
 
 // The picture panel of the page "批量检测": a group box per location, in the order the locations
-// first occur, with a device label per row of that location.
+// first occur, with a device label per row of that location, the labels of a location in as many
+// columns and rows as they need, the whole scrolling where it does not fit. Labels are made only
+// while the panel is shown, a few at a time, so a script of thousands of devices never holds the
+// window up; what a run said of a device is kept until its label is made.
 class PicturePanel
 {
 public:
     PicturePanel(QWidget *panel, QHBoxLayout *layout);
 
+    // The devices to show from now on; a run's marks of the former ones are dropped.
     void rebuild(const QList<PanelDevice> &devices);
     // A run's result on the label of its script row: the pass or fail mark, and the result as tooltip.
     void mark(const CheckResult &result);
-    // Device labels render their pictures once the panel is first shown.
-    void renderPictures();
+    // The panel has been shown: its labels are made, the first ones at once, the rest in steps.
+    void shown();
+    // Whether every device has its label.
+    bool complete() const { return built == devices.size(); }
 
 private:
+    // A location's box, and what its cell was measured from.
+    struct Location
+    {
+        DeviceGrid *grid = nullptr;
+        QSize cell;
+        QHash<int, int> widest; // by label shape: the widest name measured
+    };
+    struct Label
+    {
+        QPointer<QLabel> label;
+        QString location;
+    };
+
+    void buildStep();
+    // Adds the device's label to its location's box, hidden until the step ends; the box.
+    QWidget *addLabel(const PanelDevice &device);
+    // Widens the location's cell to the label's size where the label may need more.
+    void fit(Location &location, QLabel *label, const QString &alias, int shape);
+
     QWidget *panel;
-    QHBoxLayout *layout;
-    QHash<int, QPointer<QLabel>> labels; // by script row
+    QScrollArea *scroll;
+    QVBoxLayout *boxes;
+    QList<PanelDevice> devices; // one location after another
+    QHash<int, CheckResult> marks; // by script row
+    QHash<int, Label> labels; // by script row
+    QHash<QString, Location> locations;
+    int built = 0; // devices that have their label
+    QTimer builder;
 };
 
 #endif

@@ -72,10 +72,10 @@ void WindowViews::switchResultsView()
     // Asked of the widget itself, not of the screen: the answer must not depend on whether the
     // window is shown yet.
     const bool tableShown = !ui->tableWidget->isHidden();
-    if (tableShown)
-        pictures.renderPictures();
     ui->tableWidget->setVisible(!tableShown);
     ui->widgetPic->setVisible(tableShown);
+    if (tableShown)
+        pictures.shown();
 }
 
 void WindowViews::showResultsTable()

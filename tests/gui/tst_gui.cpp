@@ -604,22 +604,6 @@ private slots:
         QTEST(script.open(QIODevice::ReadOnly) && script.readAll().contains("|新|"), "written");
     }
 
-    // Labels built while the picture panel is hidden show their pictures once it is shown;
-    // labels built while it is shown show them at once.
-    void deviceLabelsRenderWhenShown()
-    {
-        TestWindow w;
-        setScript(w, { { "网站", "CMD", "true", "", "机房" } });
-        w.call("RefPIcture");
-        w.call("RefPIcture");
-        // The old boxes go at once: a run rebuilds the panel while its loop runs.
-        QCOMPARE(w.find("widgetPic")->findChildren<QGroupBox *>().size(), 1);
-        for (const char *slot : { "on_cmdScripShow_clicked", "RefPIcture" }) {
-            w.call(slot);
-            QCOMPARE(w.find("widgetPic")->findChild<QLabel *>()->textFormat(), Qt::RichText);
-        }
-    }
-
     // Each entry waits as long as its own text says, on the display and on the restarted timer.
     void entries()
     {
@@ -849,6 +833,40 @@ private slots:
         userClick(w.find("cmdScriptStart"));
         QCOMPARE(during, QStringList({ "慢 检测中 rgb(190,190,190)", "快 正常 rgb(0,255,0)" }));
         QCOMPARE(row(0) + ' ' + rows->item(0, 4)->text(), "慢 正常 rgb(0,255,0) <p>OK</p>");
+    }
+
+    // On a 1024x768 screen with a panel, 30 devices in one place and seven more places: turning
+    // the mouse wheel over the view brings every label into view whole, none squeezed.
+    void picturesOnSmallScreen()
+    {
+        TestWindow w;
+        QList<QStringList> rows;
+        for (int i = 0; i < 37; ++i)
+            rows << QStringList { QString(i % 2 ? "打印机%1" : "网络摄像头%1").arg(i), "CMD", "true", "",
+                i < 30 ? "机房" : QString("楼层%1").arg(i) };
+        setScript(w, rows);
+        w.window->setGeometry(windowPlacement({ 0, 0, 1024, 728 }, { 4, 30, 4, 4 }, w.window->size()));
+        userTab(w, 1);
+        userClick(w.find("cmdScriptStart"));
+        userClick(w.find("cmdScripShow"));
+        auto *scroll = w.find<QScrollArea>("scrollPic");
+        QWidget *view = scroll->viewport();
+        QList<QLabel *> labels;
+        QTRY_VERIFY((labels = view->findChildren<QLabel *>()).size() == 37 && labels.last()->isVisible()
+            && scroll->verticalScrollBar()->maximum() > 0);
+        QSet<QLabel *> read;
+        for (int notch = 0; notch < 100 && read.size() < labels.size(); ++notch) {
+            for (QLabel *label : labels) {
+                // Its own document, laid out as painted, fits it: nothing cut, nothing overlapping.
+                const QTextDocument *shown = label->findChild<QTextDocument *>();
+                if (label->visibleRegion() == QRegion(label->rect()) && shown->idealWidth() <= label->width()
+                    && shown->size().height() <= label->height())
+                    read << label;
+            }
+            userWheel(view, -1);
+        }
+        QCOMPARE(read.size(), labels.size());
+        QCOMPARE(w.window->height(), 694);
     }
 
     // The window and its frame lie within the screen's available area, centred, the form's size
