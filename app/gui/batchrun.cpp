@@ -97,6 +97,8 @@ void BatchRun::run()
     const BusyScope busy;
     const ButtonOff buttonOff(ui->cmdScriptStart);
 
+    // A cell still being edited is part of the script the user sees.
+    script.commitEdit();
     pictures.rebuild(script.devices());
     // Edits of the script table during the run change nothing in it.
     const QList<CheckLine> lines = script.checkLines();

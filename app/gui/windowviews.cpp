@@ -43,8 +43,7 @@ void WindowViews::start(const StartupAddresses &addresses)
     ui->labelInfo->setTextFormat(Qt::PlainText);
     ui->labelInfo->setText(QHostInfo::localHostName());
 
-    const QString path = scriptFilePath();
-    script.load(readScriptFile(path), path);
+    script.open(scriptFilePath());
     results.showStart();
 
     const QStringList tabTexts

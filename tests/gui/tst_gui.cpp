@@ -330,8 +330,8 @@ private slots:
         setrlimit(RLIMIT_FSIZE, &unlimited);
         std::signal(SIGXFSZ, previousHandler);
         QCOMPARE(kept, saved);
-        QCOMPARE(w.boxes(),
-            QStringList({ "提示信息: 文件保存成功！", "提示信息: 文件保存成功！", "警告: 文件保存失败！" }));
+        const QString saved1 = "提示信息: 文件保存成功！\n第1行没有名称，未保存。";
+        QCOMPARE(w.boxes(), QStringList({ saved1, saved1, "警告: 文件保存失败！" }));
     }
 
     // A failing line is spoken before its record and the next line's. Each check line marks its own label
@@ -793,27 +793,69 @@ private slots:
         }
     }
 
-    // A script that exists but cannot be read is said once the window is shown, never during
-    // start-up, and is not overwritten without asking.
-    void unreadableScript()
+    // A script that exists but cannot be read, or is too long for the window, is said once the
+    // window is shown, never during start-up, leaves the table empty and is not overwritten
+    // without asking.
+    void scriptNotLoaded_data()
     {
+        QTest::addColumn<int>("lines"); // 0: a FIFO
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("unreadable") << 0 << "无法读取检测脚本：%1";
+        QTest::newRow("10001 lines") << 10001
+                                     << "检测脚本有 10001 行，超过窗口可载入的 10000 行；请用 --check 运行。";
+    }
+    void scriptNotLoaded()
+    {
+        QFETCH(int, lines);
+        QFETCH(QString, warning);
         TestWindow w(false);
         const QString path = w.path("chkScript.txt");
-        QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        QVERIFY(lines ? writeTextFile(path, QString("CMD|true|甲||\n").repeated(lines))
+                      : mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         w.open();
         QCOMPARE(w.boxes(), QStringList());
         QCoreApplication::processEvents();
-        QCOMPARE(w.boxes(), QStringList { "警告: 无法读取检测脚本：" + path });
+        QCOMPARE(w.boxes(), QStringList { "警告: " + warning.replace("%1", path) });
+        QVERIFY(!w.find<QTableWidget>("tableScript")->item(0, 0));
         setScript(w, { { "甲", "CMD", "true", "", "" } });
         const QString question = "提示信息: 检测脚本未能读取，保存将覆盖它，是否继续？";
         MessageBox::setNextAnswer(QMessageBox::No);
         w.click("cmdSet_SaveScript");
         QCOMPARE(w.boxes(), QStringList { question });
-        QVERIFY(!QFileInfo(path).isFile());
+        QCOMPARE(scriptFileLines(path), lines);
         MessageBox::setNextAnswer(QMessageBox::Yes);
         w.click("cmdSet_SaveScript");
         QCOMPARE(w.boxes(), QStringList({ question, "提示信息: 文件保存成功！" }));
-        QVERIFY(QFileInfo(path).isFile());
+        QCOMPARE(readTextFile(path), "CMD|true|甲||\n");
+    }
+
+    // What is typed stays: a row without a name is not saved but named, and stays in the table; a
+    // cell still being edited when the window is closed counts as an edit.
+    void editsAreKept()
+    {
+        TestWindow w(false);
+        QVERIFY(writeTextFile(scriptFilePath(), "CMD|true|甲||\n"));
+        w.open();
+        QApplication::setActiveWindow(w.window.get());
+        userTab(w, 2);
+        auto *table = w.find<QTableWidget>("tableScript");
+        const auto typeInto = [&](int row, int column, const QString &text) {
+            userClick(table->viewport(), table->visualRect(table->model()->index(row, column)).center());
+            userType(w.window.get(), text);
+        };
+        typeInto(1, ScriptType, "url");
+        userClick(w.find("cmdSet_SaveScript"));
+        const QString saved = "提示信息: 文件保存成功！\n第2行没有名称，未保存。";
+        QCOMPARE(w.boxes(), QStringList { saved });
+        QCOMPARE(table->item(1, ScriptType)->text(), "url");
+        typeInto(0, ScriptAlias, "乙");
+        qApp->setQuitOnLastWindowClosed(false);
+        MessageBox::setNextAnswer(QMessageBox::Save);
+        QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
+            w.window->windowHandle());
+        qApp->setQuitOnLastWindowClosed(true);
+        QCOMPARE(w.boxes(), QStringList({ "提示信息: 脚本已修改，是否保存？", saved }));
+        QCOMPARE(readTextFile(scriptFilePath()), "CMD|true|乙||\n");
     }
 
     // A fast line below a slow one shows its verdict while the slow one is still checked; at the
