@@ -97,6 +97,7 @@ void BatchRun::run()
     const BusyScope busy;
     const ButtonOff buttonOff(ui->cmdScriptStart);
 
+    ++started;
     // A cell still being edited is part of the script the user sees.
     script.commitEdit();
     pictures.rebuild(script.devices());

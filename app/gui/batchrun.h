@@ -24,6 +24,9 @@ public:
 
     // Returns once the run is over; a run asked for while one is under way is refused.
     void run();
+    bool running() const { return underWay; }
+    // Runs started so far, refused ones not counted.
+    int runsStarted() const { return started; }
 
 private:
     QWidget *window;
@@ -32,6 +35,7 @@ private:
     ResultsView &results;
     PicturePanel &pictures;
     bool underWay = false;
+    int started = 0;
 };
 
 #endif

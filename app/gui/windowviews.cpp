@@ -1,5 +1,4 @@
 #include "app/gui/windowviews.h"
-#include "app/gui/scheduleview.h"
 #include "app/gui/speech.h"
 #include "app/gui/startpage.h"
 #include "check/script.h"
@@ -23,6 +22,7 @@ WindowViews::WindowViews(QWidget *window, Ui_fromlanrik *ui)
     , results(ui->tableWidget)
     , pictures(ui->widgetPic, ui->Hlayout)
     , batch(window, ui, script, results, pictures)
+    , schedule(ui, batch)
     , scan(window, ui)
     , command(window, ui)
     , page(window, ui)
@@ -57,7 +57,7 @@ void WindowViews::start(const StartupAddresses &addresses)
     ui->tabWidget->tabBar()->setStyleSheet(QLatin1String(kTabBarStyle));
 
     showStartupPages(ui, addresses);
-    fillScheduleList(ui->cmbKeep);
+    schedule.fill();
 
     // Offered only once an engine has answered with a Chinese voice; start-up does not wait.
     ui->chkSpack->hide();

@@ -877,6 +877,41 @@ private slots:
         QCOMPARE(row(0) + ' ' + rows->item(0, 4)->text(), "慢 正常 rgb(0,255,0) <p>OK</p>");
     }
 
+    // A run that falls due while the command tab's command runs starts once it has ended (once,
+    // whatever the ticks meanwhile), the countdown showing 0 until then; the next interval
+    // counts from that run's start.
+    void busyTickRunsAfterwards()
+    {
+        TestWindow w;
+        setScript(w, { { "甲", "CMD", "true", "", "" } });
+        setScheduleSecondMs(5); // a minute lasts 300 ms
+        w.find<QCheckBox>("chkSpack")->setChecked(true);
+        QElapsedTimer clock;
+        clock.start();
+        QList<qint64> runs;
+        bool duringCommand = false;
+        setSpeechObserver([&](const QString &) {
+            runs << clock.elapsed();
+            duringCommand |= !w.find("cmdCMD")->isEnabled();
+        });
+        w.find<QComboBox>("cmbKeep")->setCurrentIndex(1);
+        QApplication::setActiveWindow(w.window.get());
+        userTab(w, 4);
+        userClick(w.find("txtCMD"));
+        userType(w.window.get(), "sleep 1");
+        userClick(w.find("cmdCMD"));
+        int waiting = -1;
+        QTimer::singleShot(700, [&] {
+            w.call("DJS");
+            waiting = w.find<QLCDNumber>("lcdNumber")->intValue();
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(runs.size() >= 2, kHangMs);
+        w.find<QComboBox>("cmbKeep")->setCurrentIndex(0);
+        QCOMPARE(waiting, 0);
+        QVERIFY(!duringCommand);
+        QVERIFY2(runs.at(1) - runs.at(0) >= 270, qPrintable(QString::number(runs.at(1) - runs.at(0))));
+    }
+
     // On a 1024x768 screen with a panel, 30 devices in one place and seven more places: turning
     // the mouse wheel over the view brings every label into view whole, none squeezed.
     void picturesOnSmallScreen()
