@@ -97,10 +97,12 @@ PicturePanel::PicturePanel(QWidget *panel, QHBoxLayout *layout)
 
 void PicturePanel::rebuild(const QList<PanelDevice> &newDevices)
 {
-    builder.stop();
-    // Deleted at once, so nothing of the former devices is left when this returns.
-    for (const Location &location : qAsConst(locations))
-        delete location.grid->parentWidget();
+    // The former boxes leave the view at once and are deleted in steps too: thousands of labels
+    // take as long to delete as to make.
+    for (const Location &location : qAsConst(locations)) {
+        location.grid->parentWidget()->hide();
+        retired << location.grid->parentWidget();
+    }
     locations.clear();
     labels.clear();
     marks.clear();
@@ -116,8 +118,8 @@ void PicturePanel::rebuild(const QList<PanelDevice> &newDevices)
         return rank.value(a.location) < rank.value(b.location);
     });
     built = 0;
-    if (!panel->isHidden())
-        shown();
+    builder.stop();
+    shown();
 }
 
 void PicturePanel::mark(const CheckResult &result)
@@ -132,27 +134,46 @@ void PicturePanel::mark(const CheckResult &result)
 
 void PicturePanel::shown()
 {
-    if (complete() || builder.isActive())
-        return;
-    buildStep();
-    if (!complete())
-        builder.start();
+    if (!builder.isActive())
+        buildStep();
+}
+
+bool PicturePanel::complete() const
+{
+    return built == devices.size() && retired.isEmpty();
 }
 
 void PicturePanel::buildStep()
 {
     QElapsedTimer step;
     step.start();
+    while (!retired.isEmpty() && step.elapsed() < kBuildStepMs) {
+        if (!retired.last()) {
+            retired.removeLast();
+            continue;
+        }
+        const QList<QLabel *> gone
+            = retired.last()->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
+        for (int i = gone.size() - 1; i >= 0 && step.elapsed() < kBuildStepMs; --i)
+            delete gone.at(i);
+        if (gone.isEmpty())
+            delete retired.takeLast().data();
+    }
+    // Labels are made only while they can be seen.
+    const bool seen = !panel->isHidden();
     QList<QWidget *> filled;
-    while (built < devices.size() && step.elapsed() < kBuildStepMs) {
+    while (seen && built < devices.size() && step.elapsed() < kBuildStepMs) {
         QWidget *box = addLabel(devices.at(built++));
         if (!filled.contains(box))
             filled << box;
     }
     for (QWidget *box : qAsConst(filled))
         box->show();
-    if (complete())
+    const bool more = !retired.isEmpty() || (seen && built < devices.size());
+    if (!more)
         builder.stop();
+    else if (!builder.isActive())
+        builder.start();
 }
 
 QWidget *PicturePanel::addLabel(const PanelDevice &device)

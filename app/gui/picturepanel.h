@@ -41,9 +41,10 @@ public:
     // A run's result on the label of its script row: the pass or fail mark, and the result as tooltip.
     void mark(const CheckResult &result);
     // The panel has been shown: its labels are made, the first ones at once, the rest in steps.
+    // Called by rebuild too, which has the labels made only if the panel is shown.
     void shown();
-    // Whether every device has its label.
-    bool complete() const { return built == devices.size(); }
+    // Whether every device has its label, and the former ones are gone.
+    bool complete() const;
 
 private:
     // A location's box, and what its cell was measured from.
@@ -72,6 +73,7 @@ private:
     QHash<int, CheckResult> marks; // by script row
     QHash<int, Label> labels; // by script row
     QHash<QString, Location> locations;
+    QList<QPointer<QWidget>> retired; // boxes of former devices, hidden, to be deleted
     int built = 0; // devices that have their label
     QTimer builder;
 };
