@@ -5,7 +5,6 @@
 #include "probe/stopsignals.h"
 
 #include <QApplication>
-#include <QDesktopWidget>
 
 int main(int argc, char *argv[])
 {
@@ -38,7 +37,7 @@ int main(int argc, char *argv[])
     fromlanrik w;
     if (stopped) // during start-up
         return 2;
-    w.move(centredPosition(QApplication::desktop()->geometry().size(), w.geometry().size()));
+    placeOnScreen(&w);
     w.show();
     const int code = a.exec();
     return stopped ? 2 : code;

@@ -164,6 +164,7 @@ void CheckRunner::complete(int index, Outcome outcome, const QElapsedTimer &took
     outcome.result.durationMs = took.elapsed();
     outcome.result.verdict = judge(outcome.found, outcome.result.reason);
     active.remove(index);
+    emit ended(index, outcome.result);
     held.insert(index, outcome);
     while (running && held.contains(nextToReport)) {
         const int next = nextToReport++;

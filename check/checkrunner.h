@@ -24,7 +24,8 @@ struct TextBounds
 };
 
 // Runs the check lines of one run, several at once, and reports every result in line order,
-// whatever order the checks end in. Knows no window.
+// whatever order the checks end in; a view that shows each result as it comes is told at once.
+// Knows no window.
 class CheckRunner : public QObject
 {
     Q_OBJECT
@@ -46,6 +47,9 @@ public:
     void cancel();
 
 signals:
+    // Each result as its check ends, in whatever order the checks end.
+    void ended(int index, const CheckResult &result);
+    // Each result again, in line order: what is recorded, spoken and marked.
     void checked(int index, const CheckResult &result);
     void finished();
 

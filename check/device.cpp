@@ -52,3 +52,15 @@ QString deviceMark(Verdict verdict)
     return verdict == Verdict::Passed ? QStringLiteral("<img src=\":/tree/ok.png\" height=32 width=32/><br>")
                                       : QStringLiteral("<img src=\":/tree/no.png\" height=32 width=32/><br>");
 }
+
+QList<QPair<QString, int>> devicePictures()
+{
+    QList<QPair<QString, int>> pictures = { { QStringLiteral(":/tree/all.png"), 48 },
+        { QStringLiteral(":/tree/ok.png"), 32 }, { QStringLiteral(":/tree/no.png"), 32 } };
+    for (const DeviceKeyword &entry : deviceKeywords) {
+        const QPair<QString, int> picture(QString::fromLatin1(entry.picture), 48);
+        if (!pictures.contains(picture))
+            pictures.append(picture);
+    }
+    return pictures;
+}

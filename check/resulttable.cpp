@@ -52,6 +52,12 @@ QStringList resultCells(const CheckResult &result)
         checkTimeText(result.checkedAt), resultText(result), result.line.location };
 }
 
+QStringList runningCells(const CheckLine &line)
+{
+    return { line.alias, QStringLiteral("检测中"), checkedContent(line), QString(), QString(),
+        line.location };
+}
+
 QString checkedContent(const CheckLine &line)
 {
     return QStringLiteral("%1-%2").arg(line.type, shownTarget(line));

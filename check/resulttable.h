@@ -22,6 +22,8 @@ ResultsTable startResultsTable();
 ResultsTable resultsTable(const QList<CheckResult> &results);
 // The six cells of a result's row: name, status word, content, time, result, location.
 QStringList resultCells(const CheckResult &result);
+// The row of a line whose check has not ended yet: its name, "检测中", its content and location.
+QStringList runningCells(const CheckLine &line);
 
 // What a row names as checked: "type-target", the target as shown.
 QString checkedContent(const CheckLine &line);

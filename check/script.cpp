@@ -70,3 +70,27 @@ ScriptFile readScriptFile(const QString &path)
     file.state = readTextFile(path, &file.text) ? ScriptFile::Read : ScriptFile::Unreadable;
     return file;
 }
+
+qint64 scriptFileLines(const QString &path)
+{
+    QFile file(path);
+    if (!fileExists(path) || !file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray head = file.peek(2);
+    // A line end is a byte of its own in every encoding but these.
+    if (head == "\xFF\xFE" || head == "\xFE\xFF")
+        return readTextFile(path).count(QLatin1Char('\n'));
+    constexpr qint64 kChunk = 64 * 1024;
+    qint64 lines = 0;
+    char last = '\n';
+    for (QByteArray chunk; !(chunk = file.read(kChunk)).isEmpty();) {
+        for (const char c : qAsConst(chunk)) {
+            // LF, CRLF and a lone CR each end one line.
+            if (c == '\r' || (c == '\n' && last != '\r'))
+                ++lines;
+            last = c;
+        }
+    }
+    // Text after the last line end is a line too.
+    return lines + (last != '\n' && last != '\r' ? 1 : 0);
+}

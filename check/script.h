@@ -45,5 +45,8 @@ struct ScriptFile
     QString text;
 };
 ScriptFile readScriptFile(const QString &path);
+// How many lines readScriptFile would give, counted without holding the file; 0 for a file it
+// would not read.
+qint64 scriptFileLines(const QString &path);
 
 #endif

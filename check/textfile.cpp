@@ -16,6 +16,22 @@ const QRegularExpression &lineEnds(bool nextLineEnds)
     return nextLineEnds ? withNextLine : withoutNextLine;
 }
 
+bool isLineEnd(QChar c)
+{
+    switch (c.unicode()) {
+    case 0x0A:
+    case 0x0B:
+    case 0x0C:
+    case 0x0D:
+    case 0x85:
+    case 0x2028:
+    case 0x2029:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool decodesNextLine(const QTextCodec *codec)
 {
     // UTF-8, UTF-16 (either order or marked) and UTF-32 (the same).

@@ -11,6 +11,8 @@ class QTextCodec;
 // encoding the byte 0x85 is part of other characters). Nothing that ends a line may join two
 // records of the script.
 const QRegularExpression &lineEnds(bool nextLineEnds = true);
+// Whether the character is one of those (U+0085 counted).
+bool isLineEnd(QChar c);
 // Whether U+0085 ends a line in text the codec decoded.
 bool decodesNextLine(const QTextCodec *codec);
 

@@ -116,10 +116,13 @@ void BatchRun::run()
     const BusyScope busy;
     const ButtonOff buttonOff(ui->cmdScriptStart);
 
+    ++started;
+    // A cell still being edited is part of the script the user sees.
+    script.commitEdit();
     pictures.rebuild(script.devices());
-    results.begin();
     // Edits of the script table during the run change nothing in it.
     const QList<CheckLine> lines = script.checkLines();
+    results.begin(lines);
 
     const std::shared_ptr<RunRecords> records = results.currentRun();
 
@@ -149,6 +152,8 @@ void BatchRun::run()
     CheckRunner runner;
     runner.setParallel(parallelChecks);
     runner.setBounds(commandBoundMs, pageBoundMs);
+    QObject::connect(&runner, &CheckRunner::ended,
+        [&](int index, const CheckResult &result) { results.show(index, result); });
     QObject::connect(&runner, &CheckRunner::checked, [&](int index, const CheckResult &result) {
         results.add(index, result);
         if (result.verdict != Verdict::Passed && ui->chkSpack->isChecked())

@@ -22,10 +22,10 @@ bool setWindowMetricsPath(const QString &path);
 QString windowMetricsPath();
 
 // A batch run in the window: every check line of the script table as it is now, each result
-// shown as a row, on its device label, in the day's log, in the history (whose states then
-// show in the tooltips), in the metrics file when one is set and, when it failed and speech is on,
-// spoken; in script order, whatever order the checks end in. The window takes every input
-// meanwhile; closing it ends the run.
+// shown in its row as soon as its check ends; on its device label, in the day's log, in the
+// history (whose states then show in the tooltips), in the metrics file when one is set and, when
+// it failed and speech is on, spoken in script order, whatever order the checks end in. The window
+// takes every input meanwhile; closing it ends the run.
 class BatchRun
 {
 public:
@@ -34,6 +34,9 @@ public:
 
     // Returns once the run is over; a run asked for while one is under way is refused.
     void run();
+    bool running() const { return underWay; }
+    // Runs started so far, refused ones not counted.
+    int runsStarted() const { return started; }
 
 private:
     QWidget *window;
@@ -43,6 +46,7 @@ private:
     PicturePanel &pictures;
     HistoryThread &history;
     bool underWay = false;
+    int started = 0;
 };
 
 #endif

@@ -1,7 +1,6 @@
 #include "app/gui/fromlanrik.h"
 #include "app/gui/keyboard.h"
 #include "app/gui/resultsview.h"
-#include "app/gui/scheduleview.h"
 #include "app/gui/startpage.h"
 #include "app/gui/windowviews.h"
 #include "check/device.h"
@@ -90,13 +89,12 @@ void fromlanrik::ScriptStart()
 
 void fromlanrik::AutoKeep()
 {
-    if (automaticRunDue(ui->cmbKeep, ui->chkSpack))
-        ScriptStart();
+    WindowViews::of(this)->schedule.due(timerKeep);
 }
 
 void fromlanrik::DJS()
 {
-    countDJS = scheduleCountdown(timerKeep, ui->cmbKeep->currentIndex());
+    countDJS = WindowViews::of(this)->schedule.countdown(timerKeep);
     ui->lcdNumber->display(QString::number(countDJS));
 }
 
@@ -158,7 +156,7 @@ void fromlanrik::on_cmdClearTree_clicked()
 
 void fromlanrik::on_cmbKeep_currentIndexChanged(int index)
 {
-    countDJS = chooseScheduleEntry(timerKeep, index);
+    countDJS = WindowViews::of(this)->schedule.choose(timerKeep, index);
     ui->lcdNumber->display(QString::number(countDJS));
 }
 

@@ -9,32 +9,50 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QHBoxLayout>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QIcon>
 #include <QLabel>
+#include <QPainter>
+#include <QPixmap>
 #include <QTableWidget>
 
 namespace
 {
 constexpr int kLedSize = 16;
+// Rows are filled for at most this long before the window handles its input again.
+constexpr int kFillStepMs = 40;
 
 int ledColour(Verdict verdict)
 {
     return verdict == Verdict::Passed ? LedGreen : verdict == Verdict::Failed ? LedRed : LedGrey;
 }
 
-// The lamp at the left edge of the status cell; the word stays centred under it.
-QWidget *statusCell(QTableWidget *table, Verdict verdict)
+// The lamp's colour for a colour code; none for a code outside the table.
+QColor lampColour(int colour)
 {
-    auto *led = new QLabel;
-    setLed(led, ledColour(verdict), kLedSize);
-    auto *cell = new QWidget;
-    auto *cellLayout = new QHBoxLayout(cell);
-    cellLayout->setContentsMargins(0, 0, 0, 0);
-    cellLayout->setAlignment(Qt::AlignLeft);
-    cellLayout->addWidget(led);
-    cell->resize(table->columnWidth(1), kTableRowHeight);
-    cell->setStyleSheet(QStringLiteral("QWidget{ border: 0px }"));
-    return cell;
+    static const QColor colours[]
+        = { QColor(190, 190, 190), QColor(255, 0, 0), QColor(0, 255, 0), QColor(255, 255, 0) };
+    return colour >= LedGrey && colour <= LedYellow ? colours[colour] : QColor();
+}
+
+// The lamp at the left edge of a status cell, the word centred beside it. Painted by the table, not
+// a widget per row, so thousands of rows cost nothing to show, scroll, hide or close.
+QIcon ledIcon(int colour)
+{
+    static QHash<int, QIcon> icons;
+    if (!icons.contains(colour)) {
+        QPixmap lamp(kLedSize, kLedSize);
+        lamp.fill(Qt::transparent);
+        QPainter painter(&lamp);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::black);
+        painter.setBrush(lampColour(colour).isValid() ? QBrush(lampColour(colour)) : QBrush());
+        painter.drawEllipse(QRectF(0.5, 0.5, kLedSize - 1, kLedSize - 1));
+        painter.end();
+        icons.insert(colour, QIcon(lamp));
+    }
+    return icons.value(colour);
 }
 
 // A cell of a run's row. Its tooltip is made when it is shown, so the time a line has held
@@ -60,6 +78,16 @@ private:
     int index;
 };
 
+// The status word centred beside its lamp.
+void setStatus(QTableWidgetItem *status, int colour)
+{
+    status->setTextAlignment(Qt::AlignCenter);
+    if (status->data(Qt::UserRole) != QVariant(colour)) {
+        status->setData(Qt::UserRole, colour);
+        status->setIcon(ledIcon(colour));
+    }
+}
+
 void layOut(QTableWidget *table, const ResultsTable &shape)
 {
     layOutTable(table, shape.headers, shape.widths);
@@ -69,14 +97,13 @@ void layOut(QTableWidget *table, const ResultsTable &shape)
 
 QString ledStyleSheet(int color, int size)
 {
-    static const char *const colours[]
-        = { "rgb(190,190,190)", "rgb(255,0,0)", "rgb(0,255,0)", "rgb(255,255,0)" };
     QString sheet = QStringLiteral("min-width: %1px;min-height: %1px;max-width: %1px;max-height: %1px;"
                                    "border-radius: %2px;border:1px solid black;background-color:")
                         .arg(size)
                         .arg(size / 2);
-    if (color >= LedGrey && color <= LedYellow)
-        sheet += QLatin1String(colours[color]);
+    const QColor lamp = lampColour(color);
+    if (lamp.isValid())
+        sheet += QStringLiteral("rgb(%1,%2,%3)").arg(lamp.red()).arg(lamp.green()).arg(lamp.blue());
     return sheet;
 }
 
@@ -89,6 +116,8 @@ void setLed(QLabel *label, int color, int size)
 ResultsView::ResultsView(QTableWidget *table)
     : widget(table)
 {
+    filler.setInterval(0);
+    QObject::connect(&filler, &QTimer::timeout, [this] { fillStep(); });
 }
 
 void ResultsView::showStart()
@@ -96,25 +125,71 @@ void ResultsView::showStart()
     layOut(widget, startResultsTable());
 }
 
-void ResultsView::begin()
+void ResultsView::begin(const QList<CheckLine> &lines)
 {
     run = std::make_shared<RunRecords>();
     ran = true;
     layOut(widget, resultsTable({}));
+    // One empty spare row below the lines.
+    widget->setRowCount(qMax(widget->rowCount(), lines.size() + 1));
+    waiting = lines;
+    ended.fill(false, lines.size());
+    filled = 0;
+    fillStep();
+    if (filled < waiting.size())
+        filler.start();
+}
+
+void ResultsView::show(int index, const CheckResult &result)
+{
+    if (index < 0 || index >= ended.size() || !widget)
+        return;
+    ended[index] = true;
+    showRow(index, resultCells(result), ledColour(result.verdict));
 }
 
 void ResultsView::add(int index, const CheckResult &result)
 {
     run->results.append(result);
     const int record = run->results.size() - 1;
+    if (!widget)
+        return;
     // The table always keeps one empty spare row below the results.
     if (index >= widget->rowCount() - 1)
         widget->insertRow(widget->rowCount());
+    if (index < ended.size())
+        ended[index] = true;
+    // Cells made from the run's records, so their tooltips can tell since when.
     const QStringList cells = resultCells(result);
     for (int column = 0; column < cells.size(); ++column)
         widget->setItem(index, column, new ResultItem(cells.at(column), run, record));
-    widget->item(index, 1)->setTextAlignment(Qt::AlignCenter);
-    widget->setCellWidget(index, 1, statusCell(widget, result.verdict));
+    setStatus(widget->item(index, 1), ledColour(result.verdict));
+}
+
+void ResultsView::fillStep()
+{
+    QElapsedTimer step;
+    step.start();
+    while (widget && filled < waiting.size() && step.elapsed() < kFillStepMs) {
+        if (!ended.at(filled))
+            showRow(filled, runningCells(waiting.at(filled)), LedGrey);
+        ++filled;
+    }
+    if (!widget || filled >= waiting.size())
+        filler.stop();
+}
+
+void ResultsView::showRow(int row, const QStringList &cells, int colour)
+{
+    // Only what changed is set: a row is shown once as it ends and once more in line order.
+    for (int column = 0; column < cells.size(); ++column) {
+        QTableWidgetItem *item = widget->item(row, column);
+        if (!item)
+            widget->setItem(row, column, new QTableWidgetItem(cells.at(column)));
+        else if (item->text() != cells.at(column))
+            item->setText(cells.at(column));
+    }
+    setStatus(widget->item(row, 1), colour);
 }
 
 ResultsTable ResultsView::table() const

@@ -6,6 +6,8 @@
 
 #include <QList>
 #include <QPointer>
+#include <QTimer>
+#include <QVector>
 
 #include <memory>
 
@@ -21,7 +23,9 @@ QString ledStyleSheet(int color, int size);
 // Turns the label into that lamp.
 void setLed(QLabel *label, int color, int size);
 
-// The results table of the page "批量检测", made from the records of the last run.
+// The results table of the page "批量检测", made from the records of the last run. While a run
+// goes on, every line has its row: "检测中" until its check ends, then its result at once,
+// whatever lines above it still wait.
 class ResultsView
 {
 public:
@@ -29,10 +33,13 @@ public:
 
     // The layout before the first run.
     void showStart();
-    // A run begins: its layout, and no records yet.
-    void begin();
-    // A result of the run: its row with its status lamp. Its cells' tooltips are made from the
-    // run's records when shown.
+    // A run of these lines begins: its layout, a waiting row per line (the first ones at once,
+    // the rest in steps) and no records yet.
+    void begin(const QList<CheckLine> &lines);
+    // A check has ended: its row shows the result.
+    void show(int index, const CheckResult &result);
+    // A result in line order: the record the copy and the report take; its row shows it. Its
+    // cells' tooltips are made from the run's records when shown.
     void add(int index, const CheckResult &result);
     const QList<CheckResult> &records() const { return run->results; }
     // The run shown: its lines' states go in once the history has them.
@@ -46,8 +53,15 @@ public:
     void print(QWidget *window) const;
 
 private:
+    void fillStep();
+    void showRow(int row, const QStringList &cells, int colour);
+
     QPointer<QTableWidget> widget;
     std::shared_ptr<RunRecords> run = std::make_shared<RunRecords>();
+    QList<CheckLine> waiting; // the lines of the run
+    QVector<bool> ended; // by line: its row shows its result
+    int filled = 0; // lines before this one have their row
+    QTimer filler;
     bool ran = false;
 };
 

@@ -1,24 +1,40 @@
 #include "app/gui/scheduleview.h"
+#include "app/gui/batchrun.h"
 #include "app/gui/speech.h"
 #include "check/schedule.h"
 #include "probe/busy.h"
+#include "ui_fromlanrik.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QIcon>
-#include <QTimer>
 
-void fillScheduleList(QComboBox *list)
+namespace
+{
+// How often a waiting run looks whether the work holding it has ended: it starts at most this
+// late.
+constexpr int kIdleWatchMs = 50;
+} // namespace
+
+ScheduleView::ScheduleView(Ui_fromlanrik *ui, BatchRun &batch)
+    : ui(ui)
+    , batch(batch)
+{
+    idleWatch.setInterval(kIdleWatchMs);
+    QObject::connect(&idleWatch, &QTimer::timeout, [this] { startWaitingRun(); });
+}
+
+void ScheduleView::fill()
 {
     // The first entry becomes current as it is added, which already runs the schedule slot
     // for index 0; that path does not touch the timers, which do not exist yet.
     for (const ScheduleEntry &entry : scheduleEntries())
-        list->insertItem(list->count(), QIcon(), entry.text);
-    list->setCurrentIndex(0);
+        ui->cmbKeep->insertItem(ui->cmbKeep->count(), QIcon(), entry.text);
+    ui->cmbKeep->setCurrentIndex(0);
 }
 
-int chooseScheduleEntry(QTimer *timer, int index)
+int ScheduleView::choose(QTimer *timer, int index)
 {
+    waitingOn = nullptr;
+    idleWatch.stop();
     const int seconds = scheduleIntervalSeconds(index);
     if (seconds <= 0 || !timer)
         return -1;
@@ -28,18 +44,47 @@ int chooseScheduleEntry(QTimer *timer, int index)
     return seconds;
 }
 
-int scheduleCountdown(const QTimer *timer, int index)
+int ScheduleView::countdown(const QTimer *timer) const
 {
-    if (!timer || scheduleIntervalSeconds(index) <= 0)
+    if (!timer || scheduleIntervalSeconds(ui->cmbKeep->currentIndex()) <= 0)
         return -1;
+    if (waitingOn)
+        return 0;
     return countdownSeconds(timer->isActive() ? timer->remainingTime() : -1, scheduleMs(1));
 }
 
-bool automaticRunDue(const QComboBox *list, const QCheckBox *speech)
+void ScheduleView::due(QTimer *timer)
 {
-    if (list->currentIndex() <= 0 || programBusy())
-        return false;
-    if (speech->isChecked())
-        speakText(list->currentText());
-    return true;
+    if (ui->cmbKeep->currentIndex() <= 0 || batch.running())
+        return;
+    if (!programBusy()) {
+        start();
+        return;
+    }
+    if (!waitingOn) {
+        waitingOn = timer;
+        runsBeforeWaiting = batch.runsStarted();
+        idleWatch.start();
+    }
+}
+
+void ScheduleView::startWaitingRun()
+{
+    if (programBusy())
+        return;
+    idleWatch.stop();
+    QTimer *timer = waitingOn;
+    waitingOn = nullptr;
+    // A run started by hand meanwhile was the check.
+    if (!timer || ui->cmbKeep->currentIndex() <= 0 || batch.runsStarted() != runsBeforeWaiting)
+        return;
+    timer->start();
+    start();
+}
+
+void ScheduleView::start()
+{
+    if (ui->chkSpack->isChecked())
+        speakText(ui->cmbKeep->currentText());
+    batch.run();
 }

@@ -7,6 +7,8 @@
 #include <QEvent>
 #include <QTableWidget>
 
+#include <algorithm>
+
 namespace
 {
 // Record fields in editor column order.
@@ -31,15 +33,50 @@ ScriptCell unstorableCell(const QTableWidget *table)
     return {};
 }
 
+// Every row with anything in it, as the table shows it: a row a save leaves out counts too.
+QString tableContent(const QTableWidget *table)
+{
+    QString content;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < ScriptColumns; ++column)
+            cells << tableCellText(table, row, column);
+        if (!cells.join(QString()).isEmpty())
+            content += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    return content;
+}
+
+// "第N行没有名称，未保存。" for every row with content but no alias.
+QStringList rowsLeftOut(const QTableWidget *table)
+{
+    QStringList rows;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        if (!tableCellText(table, row, ScriptAlias).isEmpty())
+            continue;
+        for (int column = 0; column < ScriptColumns; ++column) {
+            if (!tableCellText(table, row, column).isEmpty()) {
+                rows << QStringLiteral("第%1行没有名称，未保存。").arg(row + 1);
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
 QList<ScriptRecord> tableRecords(const QTableWidget *table)
 {
     QList<ScriptRecord> records;
     for (int row = 0; row < table->rowCount(); ++row) {
         ScriptRecord record;
         // A pasted line break would split the record; on loading it is a blank anyway.
-        for (int column = 0; column < ScriptColumns; ++column)
-            record.*columnField[column]
-                = tableCellText(table, row, column).replace(lineEnds(), QStringLiteral(" "));
+        for (int column = 0; column < ScriptColumns; ++column) {
+            QString text = tableCellText(table, row, column);
+            // Looked for first: thousands of cells go through here at every save and run.
+            if (std::any_of(text.cbegin(), text.cend(), isLineEnd))
+                text.replace(lineEnds(), QStringLiteral(" "));
+            record.*columnField[column] = text;
+        }
         records.append(record);
     }
     return records;
@@ -60,7 +97,10 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() != QEvent::Close || watched != parent() || !page->hasUnsavedEdits())
+        if (event->type() != QEvent::Close || watched != parent())
+            return false;
+        page->commitEdit();
+        if (!page->hasUnsavedEdits())
             return false;
         auto *window = static_cast<QWidget *>(watched);
         const QMessageBox::StandardButton answer = MessageBox::question(window, QStringLiteral("提示信息"),
@@ -105,15 +145,21 @@ ScriptPage::ScriptPage(QWidget *window, QTableWidget *table)
     new SaveBeforeClosing(window, this);
 }
 
-void ScriptPage::load(const ScriptFile &file, const QString &path)
+void ScriptPage::open(const QString &path)
 {
+    const qint64 lines = scriptFileLines(path);
+    const ScriptFile file = lines > kWindowScriptMaxLines ? ScriptFile() : readScriptFile(path);
     loadScriptTable(table, file.text);
-    savedText = scriptTableText(table);
-    unreadFileInPlace = file.state == ScriptFile::Unreadable;
-    if (!unreadFileInPlace)
-        return;
-    MessageBox::openWarningWhenShown(window, QStringLiteral("警告"),
-        QStringLiteral("无法读取检测脚本：%1").arg(QDir::toNativeSeparators(path)));
+    savedContent = tableContent(table);
+    fileNotLoaded = file.state == ScriptFile::Unreadable || lines > kWindowScriptMaxLines;
+    if (lines > kWindowScriptMaxLines)
+        MessageBox::openWarningWhenShown(window, QStringLiteral("警告"),
+            QStringLiteral("检测脚本有 %1 行，超过窗口可载入的 %2 行；请用 --check 运行。")
+                .arg(lines)
+                .arg(kWindowScriptMaxLines));
+    else if (fileNotLoaded)
+        MessageBox::openWarningWhenShown(window, QStringLiteral("警告"),
+            QStringLiteral("无法读取检测脚本：%1").arg(QDir::toNativeSeparators(path)));
 }
 
 QList<ScriptRecord> ScriptPage::records() const
@@ -135,6 +181,7 @@ QList<PanelDevice> ScriptPage::devices() const
 
 bool ScriptPage::save()
 {
+    commitEdit();
     // Stored, a "|" would split its field and shift every later one on the next load.
     const ScriptCell bar = unstorableCell(table);
     if (bar.row >= 0) {
@@ -144,7 +191,7 @@ bool ScriptPage::save()
                 .arg(tableHeaderText(table, bar.column)));
         return false;
     }
-    if (unreadFileInPlace
+    if (fileNotLoaded
         && MessageBox::question(window, QStringLiteral("提示信息"),
                QStringLiteral("检测脚本未能读取，保存将覆盖它，是否继续？"),
                QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
@@ -155,9 +202,10 @@ bool ScriptPage::save()
         MessageBox::warning(window, QStringLiteral("警告"), QStringLiteral("文件保存失败！"));
         return false;
     }
-    savedText = text;
-    unreadFileInPlace = false;
-    MessageBox::information(window, QStringLiteral("提示信息"), QStringLiteral("文件保存成功！"));
+    savedContent = tableContent(table);
+    fileNotLoaded = false;
+    const QStringList told = QStringList(QStringLiteral("文件保存成功！")) + rowsLeftOut(table);
+    MessageBox::information(window, QStringLiteral("提示信息"), told.join(QLatin1Char('\n')));
     return true;
 }
 
@@ -181,7 +229,13 @@ void ScriptPage::deleteLine()
         table->removeRow(current);
 }
 
+void ScriptPage::commitEdit()
+{
+    if (table)
+        commitCellEditor(table);
+}
+
 bool ScriptPage::hasUnsavedEdits() const
 {
-    return table && scriptTableText(table) != savedText;
+    return table && tableContent(table) != savedContent;
 }

@@ -31,3 +31,14 @@ void layOutTable(QTableWidget *table, const QStringList &headers, const QList<in
     table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table->repaint();
 }
+
+void commitCellEditor(QAbstractItemView *view)
+{
+    QWidget *editor = view->indexWidget(view->currentIndex());
+    if (!editor)
+        return;
+    // The view's own slots, which Enter in the editor reaches through its delegate.
+    QMetaObject::invokeMethod(view, "commitData", Q_ARG(QWidget *, editor));
+    QMetaObject::invokeMethod(view, "closeEditor", Q_ARG(QWidget *, editor),
+        Q_ARG(QAbstractItemDelegate::EndEditHint, QAbstractItemDelegate::NoHint));
+}

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+class QAbstractItemView;
 class QTableWidget;
 
 // Row and header height of the editor and results tables, in pixels.
@@ -19,5 +20,8 @@ QString tableHeaderText(const QTableWidget *table, int column);
 // widths given, 48-pixel rows and header, sky-blue header, two empty rows, extended
 // selection. Clears the table first.
 void layOutTable(QTableWidget *table, const QStringList &headers, const QList<int> &widths);
+
+// Keeps what is typed in the view's open cell editor, if any, and closes it, as Enter would.
+void commitCellEditor(QAbstractItemView *view);
 
 #endif

@@ -1,11 +1,19 @@
 #ifndef GUI_WINDOWPLACEMENT_H
 #define GUI_WINDOWPLACEMENT_H
 
-#include <QPoint>
+#include <QMargins>
+#include <QRect>
 #include <QSize>
 
-// Top-left corner that centres a window on the desktop. Plain int division
-// (truncating toward zero); the desktop origin and the window frame are ignored.
-QPoint centredPosition(const QSize &desktop, const QSize &window);
+class QWidget;
+
+// The window's geometry (without its frame) at start: the form's size where it fits, else no
+// larger than fits, so that the window with its frame lies within the screen's available area,
+// centred in it.
+QRect windowPlacement(const QRect &available, const QMargins &frame, const QSize &form);
+
+// Places the window so on its screen before it is shown, and once more when the window manager
+// has framed it: the frame is known only then.
+void placeOnScreen(QWidget *window);
 
 #endif

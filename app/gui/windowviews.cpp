@@ -1,5 +1,4 @@
 #include "app/gui/windowviews.h"
-#include "app/gui/scheduleview.h"
 #include "app/gui/speech.h"
 #include "app/gui/startpage.h"
 #include "check/appdir.h"
@@ -26,6 +25,7 @@ WindowViews::WindowViews(QWidget *window, Ui_fromlanrik *ui)
     , results(ui->tableWidget)
     , pictures(ui->widgetPic, ui->Hlayout)
     , batch(window, ui, script, results, pictures, history)
+    , schedule(ui, batch)
     , scan(window, ui)
     , command(window, ui)
     , page(window, ui)
@@ -46,8 +46,7 @@ void WindowViews::start(const StartupAddresses &addresses)
     ui->labelInfo->setTextFormat(Qt::PlainText);
     ui->labelInfo->setText(QHostInfo::localHostName());
 
-    const QString path = scriptFilePath();
-    script.load(readScriptFile(path), path);
+    script.open(scriptFilePath());
     results.showStart();
 
     const QStringList tabTexts
@@ -61,7 +60,7 @@ void WindowViews::start(const StartupAddresses &addresses)
     ui->tabWidget->tabBar()->setStyleSheet(QLatin1String(kTabBarStyle));
 
     showStartupPages(ui, addresses);
-    fillScheduleList(ui->cmbKeep);
+    schedule.fill();
 
     // Offered only once an engine has answered with a Chinese voice; start-up does not wait.
     ui->chkSpack->hide();
@@ -75,10 +74,10 @@ void WindowViews::switchResultsView()
     // Asked of the widget itself, not of the screen: the answer must not depend on whether the
     // window is shown yet.
     const bool tableShown = !ui->tableWidget->isHidden();
-    if (tableShown)
-        pictures.renderPictures();
     ui->tableWidget->setVisible(!tableShown);
     ui->widgetPic->setVisible(tableShown);
+    if (tableShown)
+        pictures.shown();
 }
 
 void WindowViews::showResultsTable()

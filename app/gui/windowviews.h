@@ -6,6 +6,7 @@
 #include "app/gui/picturepanel.h"
 #include "app/gui/resultsview.h"
 #include "app/gui/scanpage.h"
+#include "app/gui/scheduleview.h"
 #include "app/gui/scriptpage.h"
 #include "app/gui/webpagetab.h"
 #include "check/historythread.h"
@@ -40,6 +41,7 @@ public:
     ResultsView results;
     PicturePanel pictures;
     BatchRun batch;
+    ScheduleView schedule;
     ScanPage scan;
     CommandPage command;
     WebPageTab page;

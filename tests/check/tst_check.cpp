@@ -138,19 +138,21 @@ private slots:
         QVERIFY(!appendTextFile("/dev/full", "x\n"));
     }
 
-    // Lines that end out of order are reported in script order; behind a slow line no more lines
-    // are started than the look-ahead allows. A cancel ends every process of a command's group
-    // and reports nothing more.
+    // Lines that end out of order are told as they end, and reported again in script order;
+    // behind a slow line no more lines are started than the look-ahead allows. A cancel ends
+    // every process of a command's group and reports nothing more.
     void runnerOrderAndCancel()
     {
         CheckRunner runner;
-        QList<int> order;
+        QList<int> order, ends;
         connect(&runner, &CheckRunner::checked, [&](int index) { order << index; });
+        connect(&runner, &CheckRunner::ended, [&](int index) { ends << index; });
         QSignalSpy finished(&runner, &CheckRunner::finished);
         runner.start(
             checkLinesOf("CMD|sleep 0.5|慢||\nCMD|echo b|快|b|\nURL|" + server.url("/up") + "|页|OK|\n"));
         QVERIFY(finished.wait(10000));
         QCOMPARE(order, QList<int>({ 0, 1, 2 }));
+        QCOMPARE(ends.size() == 3 ? ends.last() : -1, 0);
 
         QTemporaryDir dir;
         const QString started = dir.filePath("started");
@@ -197,6 +199,10 @@ private slots:
         QVERIFY(writeTextFile(dir.filePath("b"), border));
         QCOMPARE(streamed(dir.filePath("b")), asText(checkLinesOf(readScriptFile(dir.filePath("b")).text)));
         QCOMPARE(streamed(dir.filePath("b")).size(), 3);
+        // The window counts a script's lines before it loads one.
+        QCOMPARE(scriptFileLines(dir.filePath("s")), file.text.count('\n'));
+        QVERIFY(writeTextFile(dir.filePath("c"), "a\r\r\nb"));
+        QCOMPARE(scriptFileLines(dir.filePath("c")), 3);
     }
 
     // What a run keeps of its results' texts, small numbers standing in: each result up to its

@@ -4,6 +4,7 @@
 #include "app/gui/shallowhtml.h"
 #include "app/gui/textfeed.h"
 #include "app/gui/webpagetab.h"
+#include "app/gui/windowplacement.h"
 #include "app/gui/windowviews.h"
 #include "check/clock.h"
 #include "check/notifysend.h"
@@ -43,6 +44,8 @@ struct HandlerCheck : fromlanrik
         "the window overrides an event handler");
 };
 
+Q_DECLARE_METATYPE(QMargins)
+
 namespace
 {
 constexpr int kHangMs = 10000; // far above any bound under test: only a hang takes this long
@@ -75,13 +78,54 @@ QStringList panel(const TestWindow &w)
     for (QGroupBox *box : w.find("widgetPic")->findChildren<QGroupBox *>()) {
         boxes << box->title() + ':';
         for (QLabel *label : box->findChildren<QLabel *>()) {
-            boxes.last() += ' ' + QTextDocumentFragment::fromHtml(label->toolTip()).toPlainText() + '=';
+            // The result, without the line on since when it holds (it has its own test).
+            const QString tip = QTextDocumentFragment::fromHtml(label->toolTip()).toPlainText();
+            boxes.last()
+                += ' ' + tip.section(QRegularExpression("^\\S+，自 .*起，已持续[^\\n]*\\n"), -1) + '=';
             for (const QString &picture : label->text().split(":/tree/").mid(1))
                 boxes.last() += picture.section('.', 0, 0) + '/';
             boxes.last() += label->text().section("<span>", 1).section("</span>", 0, 0);
         }
     }
     return boxes;
+}
+
+// Input as the window system delivers it: a left click at a point of the widget (its centre by
+// default), keys typed into whatever has the focus, a turn of the mouse wheel.
+void userClick(QWidget *widget, QPoint at = QPoint(-1, -1))
+{
+    at = at.x() < 0 ? widget->rect().center() : at;
+    QWidget *window = widget->window();
+    for (QEvent::Type type : { QEvent::MouseButtonPress, QEvent::MouseButtonRelease })
+        QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::SynchronousDelivery>(
+            window->windowHandle(), widget->mapTo(window, at), widget->mapToGlobal(at),
+            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton, type);
+}
+void userType(QWidget *window, const QString &text)
+{
+    for (const QChar c : text)
+        for (QEvent::Type type : { QEvent::KeyPress, QEvent::KeyRelease })
+            QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::SynchronousDelivery>(
+                window->windowHandle(), type, c.toUpper().unicode(), Qt::NoModifier, QString(c));
+}
+void userWheel(QWidget *widget, int notches)
+{
+    const QPoint at = widget->rect().center();
+    QWindowSystemInterface::handleWheelEvent(widget->window()->windowHandle(),
+        widget->mapTo(widget->window(), at), widget->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches));
+    QCoreApplication::processEvents();
+}
+void userTab(const TestWindow &w, int index)
+{
+    QTabBar *bar = w.find<QTabWidget>("tabWidget")->tabBar();
+    userClick(bar, bar->tabRect(index).center());
+}
+
+// The colour of a results row's lamp, as drawn.
+QString lamp(const QTableWidget *rows, int row)
+{
+    const QColor c = rows->item(row, 1)->icon().pixmap(16).toImage().pixelColor(8, 8);
+    return QString("rgb(%1,%2,%3)").arg(c.red()).arg(c.green()).arg(c.blue());
 }
 
 QStringList logLines(const TestWindow &w)
@@ -308,11 +352,11 @@ private slots:
         setrlimit(RLIMIT_FSIZE, &unlimited);
         std::signal(SIGXFSZ, previousHandler);
         QCOMPARE(kept, saved);
-        QCOMPARE(w.boxes(),
-            QStringList({ "提示信息: 文件保存成功！", "提示信息: 文件保存成功！", "警告: 文件保存失败！" }));
+        const QString saved1 = "提示信息: 文件保存成功！\n第1行没有名称，未保存。";
+        QCOMPARE(w.boxes(), QStringList({ saved1, saved1, "警告: 文件保存失败！" }));
     }
 
-    // A failing line is spoken before the next line runs. Each check line marks its own label
+    // A failing line is spoken before its record and the next line's. Each check line marks its own label
     // and a row that is no check line keeps its own. Labels are grouped by trimmed location, and
     // the later keyword picks the picture. A missing log folder stops nothing and is made again.
     void alertsAndLabels()
@@ -322,29 +366,20 @@ private slots:
         setScript(w,
             { { "无线路由器", "CMD", "echo x", "y", "一楼" }, { "", "CMD", "echo", "", "一楼" },
                 { "NAS服务器", "CMD", "echo y", "y", "楼" }, { "R<b>1</b>", "BAD", "x", "", " 一楼 " } });
-        setSpeechObserver([&](const QString &text) {
-            int done = 0; // rows with a result
-            while (w.find<QTableWidget>("tableWidget")->item(done, 4))
-                ++done;
-            w.spoken << text + '@' + QString::number(done);
-        });
+        setSpeechObserver(
+            [&](const QString &text) { w.spoken << text + '@' + QString::number(logLines(w).size()); });
         w.click("cmdScriptStart");
         QVERIFY(w.spoken.isEmpty()); // speech off
         w.find<QCheckBox>("chkSpack")->setChecked(true);
-        w.click("cmdScriptStart");
-        QCOMPARE(w.spoken, (QStringList { "无线路由器发现异常！@1", "R<b>1</b>发现异常！@3" }));
-        QCOMPARE(panel(w),
+        w.click("cmdScriptStart"); // spoken before its own record, in line order
+        QCOMPARE(w.spoken, (QStringList { "无线路由器发现异常！@3", "R<b>1</b>发现异常！@5" }));
+        w.click("cmdScripShow");
+        QTRY_COMPARE(panel(w),
             (QStringList {
                 "一楼: x=wifi/no/无线路由器 1=all/ 类型错误：类型必须是CMD或URL=all/no/R&lt;b&gt;1&lt;/b&gt;",
                 "楼: y=nas/ok/NAS服务器" }));
-        const auto lamp = [&](int row) {
-            return w.find<QTableWidget>("tableWidget")
-                ->cellWidget(row, 1)
-                ->findChild<QLabel *>()
-                ->styleSheet()
-                .right(12);
-        };
-        QCOMPARE(lamp(0) + lamp(1), QStringLiteral("rgb(255,0,0)rgb(0,255,0)"));
+        auto *rows = w.find<QTableWidget>("tableWidget");
+        QCOMPARE(lamp(rows, 0) + lamp(rows, 1), QStringLiteral("rgb(255,0,0)rgb(0,255,0)"));
         QVERIFY(QFileInfo(w.path("log")).isDir());
     }
 
@@ -432,6 +467,8 @@ private slots:
         const QString expected = QStringLiteral("异常，自 12月07日 10:42 起，已持续 35 分钟\nup");
         for (int column = 0; column < 6; ++column)
             QCOMPARE(plain(table->item(0, column)->toolTip()), expected);
+        w.click("cmdScripShow"); // labels are made once the pictures are shown
+        QTRY_VERIFY(w.find("widgetPic")->findChild<QLabel *>());
         auto *label = w.find("widgetPic")->findChild<QLabel *>();
         QHelpEvent hover(QEvent::ToolTip, QPoint(1, 1), label->mapToGlobal(QPoint(1, 1)));
         QApplication::sendEvent(label, &hover);
@@ -667,24 +704,9 @@ private slots:
         QCOMPARE(boxes.contains("提示信息: 脚本已修改，是否保存？"), answer != 0);
         QCOMPARE(boxes.contains("警告: 文件保存失败！"), how.contains("refuse"));
         QTEST(!w.window->isVisible(), "closes");
-        QTEST(!w.find<QTableWidget>("tableWidget")->item(2, 0), "closes");
+        const QTableWidgetItem *slow = w.find<QTableWidget>("tableWidget")->item(1, 1);
+        QTEST(slow && slow->text() == "检测中", "closes");
         QTEST(script.open(QIODevice::ReadOnly) && script.readAll().contains("|新|"), "written");
-    }
-
-    // Labels built while the picture panel is hidden show their pictures once it is shown;
-    // labels built while it is shown show them at once.
-    void deviceLabelsRenderWhenShown()
-    {
-        TestWindow w;
-        setScript(w, { { "网站", "CMD", "true", "", "机房" } });
-        w.call("RefPIcture");
-        w.call("RefPIcture");
-        // The old boxes go at once: a run rebuilds the panel while its loop runs.
-        QCOMPARE(w.find("widgetPic")->findChildren<QGroupBox *>().size(), 1);
-        for (const char *slot : { "on_cmdScripShow_clicked", "RefPIcture" }) {
-            w.call(slot);
-            QCOMPARE(w.find("widgetPic")->findChild<QLabel *>()->textFormat(), Qt::RichText);
-        }
     }
 
     // Each entry waits as long as its own text says, on the display and on the restarted timer.
@@ -964,27 +986,183 @@ private slots:
         }
     }
 
-    // A script that exists but cannot be read is said once the window is shown, never during
-    // start-up, and is not overwritten without asking.
-    void unreadableScript()
+    // A script that exists but cannot be read, or is too long for the window, is said once the
+    // window is shown, never during start-up, leaves the table empty and is not overwritten
+    // without asking.
+    void scriptNotLoaded_data()
     {
+        QTest::addColumn<int>("lines"); // 0: a FIFO
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("unreadable") << 0 << "无法读取检测脚本：%1";
+        QTest::newRow("10001 lines") << 10001
+                                     << "检测脚本有 10001 行，超过窗口可载入的 10000 行；请用 --check 运行。";
+    }
+    void scriptNotLoaded()
+    {
+        QFETCH(int, lines);
+        QFETCH(QString, warning);
         TestWindow w(false);
         const QString path = w.path("chkScript.txt");
-        QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        QVERIFY(lines ? writeTextFile(path, QString("CMD|true|甲||\n").repeated(lines))
+                      : mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
         w.open();
         QCOMPARE(w.boxes(), QStringList());
         QCoreApplication::processEvents();
-        QCOMPARE(w.boxes(), QStringList { "警告: 无法读取检测脚本：" + path });
+        QCOMPARE(w.boxes(), QStringList { "警告: " + warning.replace("%1", path) });
+        QVERIFY(!w.find<QTableWidget>("tableScript")->item(0, 0));
         setScript(w, { { "甲", "CMD", "true", "", "" } });
         const QString question = "提示信息: 检测脚本未能读取，保存将覆盖它，是否继续？";
         MessageBox::setNextAnswer(QMessageBox::No);
         w.click("cmdSet_SaveScript");
         QCOMPARE(w.boxes(), QStringList { question });
-        QVERIFY(!QFileInfo(path).isFile());
+        QCOMPARE(scriptFileLines(path), lines);
         MessageBox::setNextAnswer(QMessageBox::Yes);
         w.click("cmdSet_SaveScript");
         QCOMPARE(w.boxes(), QStringList({ question, "提示信息: 文件保存成功！" }));
-        QVERIFY(QFileInfo(path).isFile());
+        QCOMPARE(readTextFile(path), "CMD|true|甲||\n");
+    }
+
+    // What is typed stays: a row without a name is not saved but named, and stays in the table; a
+    // cell still being edited when the window is closed counts as an edit.
+    void editsAreKept()
+    {
+        TestWindow w(false);
+        QVERIFY(writeTextFile(scriptFilePath(), "CMD|true|甲||\n"));
+        w.open();
+        QApplication::setActiveWindow(w.window.get());
+        userTab(w, 2);
+        auto *table = w.find<QTableWidget>("tableScript");
+        const auto typeInto = [&](int row, int column, const QString &text) {
+            userClick(table->viewport(), table->visualRect(table->model()->index(row, column)).center());
+            userType(w.window.get(), text);
+        };
+        typeInto(1, ScriptType, "url");
+        userClick(w.find("cmdSet_SaveScript"));
+        const QString saved = "提示信息: 文件保存成功！\n第2行没有名称，未保存。";
+        QCOMPARE(w.boxes(), QStringList { saved });
+        QCOMPARE(table->item(1, ScriptType)->text(), "url");
+        typeInto(0, ScriptAlias, "乙");
+        qApp->setQuitOnLastWindowClosed(false);
+        MessageBox::setNextAnswer(QMessageBox::Save);
+        QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
+            w.window->windowHandle());
+        qApp->setQuitOnLastWindowClosed(true);
+        QCOMPARE(w.boxes(), QStringList({ "提示信息: 脚本已修改，是否保存？", saved }));
+        QCOMPARE(readTextFile(scriptFilePath()), "CMD|true|乙||\n");
+    }
+
+    // A fast line below a slow one shows its verdict while the slow one is still checked; at the
+    // end both rows are as ever.
+    void rowsAsChecksEnd()
+    {
+        TestWindow w;
+        setScript(
+            w, { { "慢", "URL", server.url("/slow"), "OK", "" }, { "快", "CMD", "echo ok", "ok", "" } });
+        auto *rows = w.find<QTableWidget>("tableWidget");
+        const auto row = [&](int r) {
+            return rows->item(r, 1)
+                ? rows->item(r, 0)->text() + ' ' + rows->item(r, 1)->text() + ' ' + lamp(rows, r)
+                : QString("-");
+        };
+        QStringList during;
+        QTimer::singleShot(400, [&] { during << row(0) << row(1); });
+        userTab(w, 1);
+        userClick(w.find("cmdScriptStart"));
+        QCOMPARE(during, QStringList({ "慢 检测中 rgb(190,190,190)", "快 正常 rgb(0,255,0)" }));
+        QCOMPARE(row(0) + ' ' + rows->item(0, 4)->text(), "慢 正常 rgb(0,255,0) <p>OK</p>");
+    }
+
+    // A run that falls due while the command tab's command runs starts once it has ended (once,
+    // whatever the ticks meanwhile), the countdown showing 0 until then; the next interval
+    // counts from that run's start.
+    void busyTickRunsAfterwards()
+    {
+        TestWindow w;
+        setScript(w, { { "甲", "CMD", "true", "", "" } });
+        setScheduleSecondMs(5); // a minute lasts 300 ms
+        w.find<QCheckBox>("chkSpack")->setChecked(true);
+        QElapsedTimer clock;
+        clock.start();
+        QList<qint64> runs;
+        bool duringCommand = false;
+        setSpeechObserver([&](const QString &) {
+            runs << clock.elapsed();
+            duringCommand |= !w.find("cmdCMD")->isEnabled();
+        });
+        w.find<QComboBox>("cmbKeep")->setCurrentIndex(1);
+        QApplication::setActiveWindow(w.window.get());
+        userTab(w, 4);
+        userClick(w.find("txtCMD"));
+        userType(w.window.get(), "sleep 1");
+        userClick(w.find("cmdCMD"));
+        int waiting = -1;
+        QTimer::singleShot(700, [&] {
+            w.call("DJS");
+            waiting = w.find<QLCDNumber>("lcdNumber")->intValue();
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(runs.size() >= 2, kHangMs);
+        w.find<QComboBox>("cmbKeep")->setCurrentIndex(0);
+        QCOMPARE(waiting, 0);
+        QVERIFY(!duringCommand);
+        QVERIFY2(runs.at(1) - runs.at(0) >= 270, qPrintable(QString::number(runs.at(1) - runs.at(0))));
+    }
+
+    // On a 1024x768 screen with a panel, 30 devices in one place and seven more places: turning
+    // the mouse wheel over the view brings every label into view whole, none squeezed.
+    void picturesOnSmallScreen()
+    {
+        TestWindow w;
+        QList<QStringList> rows;
+        for (int i = 0; i < 37; ++i)
+            rows << QStringList { QString(i % 2 ? "打印机%1" : "网络摄像头%1").arg(i), "CMD", "true", "",
+                i < 30 ? "机房" : QString("楼层%1").arg(i) };
+        setScript(w, rows);
+        w.window->setGeometry(windowPlacement({ 0, 0, 1024, 728 }, { 4, 30, 4, 4 }, w.window->size()));
+        userTab(w, 1);
+        userClick(w.find("cmdScriptStart"));
+        userClick(w.find("cmdScripShow"));
+        auto *scroll = w.find<QScrollArea>("scrollPic");
+        QWidget *view = scroll->viewport();
+        QList<QLabel *> labels;
+        QTRY_VERIFY((labels = view->findChildren<QLabel *>()).size() == 37 && labels.last()->isVisible()
+            && scroll->verticalScrollBar()->maximum() > 0);
+        QSet<QLabel *> read;
+        for (int notch = 0; notch < 100 && read.size() < labels.size(); ++notch) {
+            for (QLabel *label : labels) {
+                // Its own document, laid out as painted, fits it: nothing cut, nothing overlapping.
+                const QTextDocument *shown = label->findChild<QTextDocument *>();
+                if (label->visibleRegion() == QRegion(label->rect()) && shown->idealWidth() <= label->width()
+                    && shown->size().height() <= label->height())
+                    read << label;
+            }
+            userWheel(view, -1);
+        }
+        QCOMPARE(read.size(), labels.size());
+        QVERIFY(labels.at(0)->y() == labels.at(1)->y()); // side by side, not one long column
+        QCOMPARE(w.window->height(), 694);
+    }
+
+    // The window and its frame lie within the screen's available area, centred, the form's size
+    // kept where it fits.
+    void placement_data()
+    {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QMargins>("frame");
+        QTest::addColumn<QRect>("placed");
+        QTest::newRow("1366x768, panel below")
+            << QRect(0, 0, 1366, 728) << QMargins(4, 30, 4, 4) << QRect(171, 30, 1024, 694);
+        QTest::newRow("1024x768, panel above")
+            << QRect(0, 32, 1024, 736) << QMargins(4, 30, 4, 4) << QRect(4, 62, 1016, 702);
+        QTest::newRow("large screen")
+            << QRect(0, 0, 1920, 1040) << QMargins(4, 30, 4, 4) << QRect(448, 173, 1024, 720);
+        QTest::newRow("second screen, not framed yet")
+            << QRect(1920, 0, 1280, 1024) << QMargins() << QRect(2048, 152, 1024, 720);
+    }
+    void placement()
+    {
+        QFETCH(QRect, available);
+        QFETCH(QMargins, frame);
+        QTEST(windowPlacement(available, frame, QSize(1024, 720)), "placed");
     }
 
 private:
