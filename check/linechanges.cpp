@@ -15,8 +15,9 @@ QList<LineChange> lineChanges(const LineHistory &history, qint64 fromMs)
         const bool first = outage.startMs == state.firstMs;
         firstFailed |= first;
         if (outage.startMs >= fromMs)
-            changes.append(LineChange {
-                outage.startMs, first ? Verdict::Pending : Verdict::Passed, Verdict::Failed, outage.reason });
+            changes.append(
+                LineChange { outage.startMs, first ? Verdict::Pending : Verdict::Passed, Verdict::Failed,
+                    outage.reason.isEmpty() ? QStringLiteral("未找到成功字符") : outage.reason });
         if (outage.endMs > 0 && outage.endMs >= fromMs)
             changes.append(LineChange { outage.endMs, Verdict::Failed, Verdict::Passed,
                 QStringLiteral("异常持续 %1").arg(spanText(outage.endMs - outage.startMs)) });

@@ -6,7 +6,8 @@
 #include <QList>
 
 // A turn of a line's verdict: when, from which to which, and why (the failed check's reason,
-// or for a recovery how long the outage lasted).
+// which for a check that ran is its missing success text, or for a recovery how long the
+// outage lasted).
 struct LineChange
 {
     qint64 atMs = 0;

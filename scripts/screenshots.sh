@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Writes a screenshot of every tab page, taken under a virtual X server.
+# Writes a screenshot of every tab page and of a history window, taken under a virtual X server.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 bin=${1:?usage: screenshots.sh BIN_DIR OUT_DIR}
@@ -13,6 +13,8 @@ trap 'rm -rf "$tools"' EXIT
 printf '#!/bin/sh\nexit 0\n' > "$tools/xdg-open"
 chmod +x "$tools/xdg-open"
 PATH="$tools:$PATH" xvfb-run -a -s "-screen 0 1280x800x24" "$bin/netcheck-screenshots" "$out"
+# A line's history window on a generated month, at the size of a small office screen.
+xvfb-run -a -s "-screen 0 1366x768x24" "$bin/netcheck-history-screenshot" "$out"
 if [[ -f "$bin/tmpPDF.pdf" ]]; then
   pdftoppm -r 50 -png -f 1 -l 1 "$bin/tmpPDF.pdf" "$out/report"
 fi
