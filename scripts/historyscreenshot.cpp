@@ -22,7 +22,8 @@ constexpr int kReadMs = 10000; // the window reads a month on its thread
 
 CheckResult checkAt(const CheckLine &line, const QDateTime &at, const QDateTime &now)
 {
-    auto *random = QRandomGenerator::global();
+    static QRandomGenerator seeded(26); // the same month every time
+    QRandomGenerator *random = &seeded;
     const qint64 ago = at.secsTo(now) / 60; // minutes
     CheckResult r { line, Verdict::Passed, {}, QStringLiteral("64 bytes from 10.0.8.21"), at, 0, 0, {} };
     const int hour = at.time().hour();

@@ -17,12 +17,15 @@ constexpr QSize kLeastSize(320, 200);
 // Room above the longest duration drawn.
 constexpr double kHeadroom = 1.15;
 
+const QColor kLineColour(0x1f, 0x6f, 0xb5);
+// Above the grid, the line, and above it the failures.
+constexpr double kLineZ = 20, kFailureZ = 25;
+
 void lineStyle(QwtPlotCurve *curve)
 {
-    curve->setPen(QColor(0x1f, 0x6f, 0xb5), 1.5);
-    curve->setBrush(QColor(0x1f, 0x6f, 0xb5, 40));
-    curve->setBaseline(0);
+    curve->setPen(kLineColour, 1.5);
     curve->setRenderHint(QwtPlotItem::RenderAntialiased);
+    curve->setZ(kLineZ);
 }
 
 QwtDateScaleDraw *timeScale()
@@ -65,6 +68,7 @@ DurationChart::DurationChart(QWidget *parent)
     failures->setPen(QColor(0xd9, 0x3a, 0x33, 190), 2);
     failures->setBaseline(0);
     failures->setItemAttribute(QwtPlotItem::AutoScale, false);
+    failures->setZ(kFailureZ);
     failures->attach(this);
 
     insertLegend(new QwtLegend, BottomLegend);
@@ -111,9 +115,9 @@ void DurationChart::draw()
     setAxisScale(yLeft, 0, top, step);
     for (QPointF &p : failed)
         p.setY(top);
-    line->setSamples(passed.first());
     qDeleteAll(parts);
     parts.clear();
+    line->setSamples(passed.first());
     for (int i = 1; i < passed.size(); ++i) {
         parts << new QwtPlotCurve;
         lineStyle(parts.last());
