@@ -37,10 +37,14 @@ void HistoryRecorder::finish(qint64)
         recorded({}, QString());
         return;
     }
-    // The thread answers in the order of its requests, and runs do not overlap.
+    // The thread answers in the order of its requests: the answers to runs recorded before
+    // this one (a run may end while the last one's rows still wait for the file) come first.
     auto connection = std::make_shared<QMetaObject::Connection>();
     *connection = connect(thread, &HistoryThread::recorded, this,
-        [this, connection](const QList<LineState> &states, const QString &problem) {
+        [this, connection, ahead = thread->recordsPending()](
+            const QList<LineState> &states, const QString &problem) mutable {
+            if (ahead-- > 0)
+                return;
             disconnect(*connection);
             recorded(states, problem);
         });

@@ -21,7 +21,11 @@ HistoryThread::HistoryThread(const QString &path, QObject *parent)
     qRegisterMetaType<LineHistory>("LineHistory");
     worker->moveToThread(thread);
     connect(thread, &QThread::finished, worker, &QObject::deleteLater);
-    connect(worker, &HistoryWorker::recorded, this, &HistoryThread::recorded);
+    connect(worker, &HistoryWorker::recorded, this,
+        [this](const QList<LineState> &states, const QString &problem) {
+            --pendingRecords;
+            emit recorded(states, problem);
+        });
     connect(worker, &HistoryWorker::statesRead, this, &HistoryThread::statesRead);
     connect(worker, &HistoryWorker::reportedSet, this, &HistoryThread::reportedSet);
     connect(worker, &HistoryWorker::lineRead, this, &HistoryThread::lineRead);
@@ -45,6 +49,7 @@ void HistoryThread::post(Request &&request)
 
 void HistoryThread::record(const QList<CheckResult> &results)
 {
+    ++pendingRecords;
     post([w = worker, results] { w->record(results); });
 }
 

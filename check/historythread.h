@@ -24,6 +24,9 @@ public:
     void setReported(const QList<qint64> &lineIds, bool down);
     // One line's history from fromMs to toMs; its single checks only when asked.
     void readLine(const LineKey &key, qint64 fromMs, qint64 toMs, bool withChecks);
+    // Runs asked to be recorded and not answered yet: a run recorded after another one takes
+    // the answer that comes after theirs.
+    int recordsPending() const { return pendingRecords; }
 
 signals:
     void recorded(const QList<LineState> &states, const QString &problem);
@@ -37,6 +40,7 @@ private:
 
     QThread *thread;
     HistoryWorker *worker;
+    int pendingRecords = 0;
 };
 
 #endif

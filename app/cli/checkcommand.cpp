@@ -1,10 +1,17 @@
 #include "app/cli/checkcommand.h"
 #include "app/cli/resultsreport.h"
 #include "app/cli/terminal.h"
+#include "check/appdir.h"
 #include "check/checkrunner.h"
 #include "check/clock.h"
+#include "check/historyrecorder.h"
+#include "check/historystore.h"
+#include "check/jsonlines.h"
+#include "check/metricsrecorder.h"
+#include "check/nagiosoutput.h"
 #include "check/resulttable.h"
 #include "check/runrecorder.h"
+#include "check/runsummary.h"
 #include "check/script.h"
 #include "probe/stopsignals.h"
 
@@ -18,16 +25,28 @@ namespace
 constexpr int kWidestColumn = 40;
 } // namespace
 
+int refuseRun(const QString &message, OutputFormat format)
+{
+    if (format != OutputFormat::Nagios)
+        return fail(message);
+    RunProblems problems;
+    problems.notRun = true;
+    problems.messages << message;
+    printBytes(stdout, nagiosOutput({}, problems));
+    return nagiosExitCode({}, problems);
+}
+
 int runCheck(const CheckOptions &options)
 {
     const QString path = options.script;
     const ScriptFile script = readScriptFile(path);
     if (script.state == ScriptFile::Unreadable)
-        return fail(QStringLiteral("无法读取检测脚本：%1").arg(QDir::toNativeSeparators(path)));
+        return refuseRun(
+            QStringLiteral("无法读取检测脚本：%1").arg(QDir::toNativeSeparators(path)), options.format);
     const QList<CheckLine> lines = checkLinesOf(script.text);
     // Nothing run is not everything passed.
     if (lines.isEmpty())
-        return fail(QStringLiteral("检测脚本中没有可执行的检测行。"));
+        return refuseRun(QStringLiteral("检测脚本中没有可执行的检测行。"), options.format);
 
     int nameWidth = 0;
     int contentWidth = 0;
@@ -39,10 +58,20 @@ int runCheck(const CheckOptions &options)
     QList<CheckResult> results;
     RunRecorders recorders;
     recorders.add(new DailyLogRecorder);
+    recorders.add(
+        new HistoryRecorder(QStringLiteral("%1/%2").arg(appDir(), QLatin1String(kHistoryFileName))));
+    if (!options.metrics.isEmpty())
+        recorders.add(new MetricsRecorder(options.metrics));
+    const bool plugin = options.format == OutputFormat::Nagios;
     bool logLost = false;
+    RunProblems problems;
     QObject::connect(&recorders, &RunRecorders::trouble, [&](RunTrouble kind, const QString &text) {
         logLost = logLost || kind == RunTrouble::Log;
-        print(stderr, text);
+        problems.recordNotWritten = true;
+        problems.messages << text;
+        // An engine may read standard error as the plugin's output: there it is in the plugin line.
+        if (!plugin)
+            print(stderr, text);
     });
     QElapsedTimer took;
     took.start();
@@ -51,6 +80,10 @@ int runCheck(const CheckOptions &options)
     QObject::connect(&runner, &CheckRunner::checked, [&](int, const CheckResult &result) {
         results.append(result);
         recorders.record(result);
+        if (options.format == OutputFormat::Json)
+            printBytes(stdout, jsonLine(result));
+        if (options.format != OutputFormat::Text)
+            return;
         print(stdout,
             QStringLiteral("%1  %2  %3  %4  %5")
                 .arg(verdictWord(result.verdict), padded(result.line.alias, nameWidth),
@@ -70,20 +103,36 @@ int runCheck(const CheckOptions &options)
     QObject::connect(&runner, &CheckRunner::finished, &loop, &QEventLoop::quit);
     runner.start(lines);
     loop.exec();
+    const qint64 runMs = took.elapsed();
     if (!stoppedBy) {
         QObject::connect(&recorders, &RunRecorders::done, &loop, &QEventLoop::quit);
-        recorders.finish(took.elapsed());
+        recorders.finish(runMs);
         if (!recorders.isDone())
             loop.exec();
     }
     if (!stoppedBy)
         stoppedBy = stop.pending();
     if (stoppedBy)
-        return fail(QStringLiteral("已停止：收到信号 %1").arg(StopSignals::nameOf(stoppedBy)));
+        return refuseRun(
+            QStringLiteral("已停止：收到信号 %1").arg(StopSignals::nameOf(stoppedBy)), options.format);
 
+    if (options.format == OutputFormat::Text)
+        print(stdout, textSummaryLine(results, runMs));
+    else if (options.format == OutputFormat::Json)
+        printBytes(stdout, jsonSummaryLine(results, runMs));
     if (!options.pdf.isEmpty()
-        && !writeResultsPdf(options.pdf, FileOwner::UserRegularOnly, currentTime(), resultsTable(results)))
-        return fail(QStringLiteral("无法写入PDF文件：%1").arg(QDir::toNativeSeparators(options.pdf)));
+        && !writeResultsPdf(options.pdf, FileOwner::UserRegularOnly, currentTime(), resultsTable(results))) {
+        const QString message
+            = QStringLiteral("无法写入PDF文件：%1").arg(QDir::toNativeSeparators(options.pdf));
+        if (!plugin)
+            return fail(message);
+        problems.reportNotWritten = true;
+        problems.messages << message;
+    }
+    if (plugin) {
+        printBytes(stdout, nagiosOutput(results, problems));
+        return nagiosExitCode(results, problems);
+    }
     if (logLost)
         return 1;
     for (const CheckResult &result : qAsConst(results)) {

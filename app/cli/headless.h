@@ -5,9 +5,9 @@
 #include <QStringList>
 
 // How the program was asked to start: with its window; without one to run the check
-// script (--check) or scan a range (--scan) for a scheduler; or only to print its help
-// or version.
-enum class StartMode { Window, Check, Scan, Print };
+// script (--check), scan a range (--scan) or report the history (--history) for a scheduler;
+// or only to print its help or version.
+enum class StartMode { Window, Check, Scan, History, Print };
 
 // Read off the raw arguments, before the toolkit takes its own: a run without a window
 // must not need a display.
@@ -25,7 +25,8 @@ int refuseWindowWithoutDisplay();
 // exit code.
 int runWithoutWindow(int &argc, char *argv[], StartMode mode);
 
-// Handles the program's own options: --help and --version print and end; --check and --scan run.
+// Handles the program's own options: --help and --version print and end; --check, --scan and
+// --history run.
 // Returns the exit code.
 int runOptions(const QStringList &arguments, StartMode mode);
 

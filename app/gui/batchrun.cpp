@@ -7,6 +7,9 @@
 #include "app/gui/speech.h"
 #include "check/checkrunner.h"
 #include "check/clock.h"
+#include "check/historyrecorder.h"
+#include "check/metricsfile.h"
+#include "check/metricsrecorder.h"
 #include "check/runrecorder.h"
 #include "probe/busy.h"
 #include "ui_fromlanrik.h"
@@ -21,6 +24,7 @@ namespace
 int commandBoundMs = kCommandTimeoutMs;
 int pageBoundMs = kHttpTimeoutMs;
 int parallelChecks = kParallelChecks;
+QString metricsPath;
 
 // Cancels the run once its window is really closed (hidden by the program, not minimised): a
 // question on closing may still keep the window, and the run with it.
@@ -77,13 +81,27 @@ void setParallelChecks(int checks)
     parallelChecks = checks > 0 ? checks : kParallelChecks;
 }
 
-BatchRun::BatchRun(
-    QWidget *window, Ui_fromlanrik *ui, ScriptPage &script, ResultsView &results, PicturePanel &pictures)
+bool setWindowMetricsPath(const QString &path)
+{
+    if (!path.isEmpty() && !isMetricsFilePath(path))
+        return false;
+    metricsPath = path;
+    return true;
+}
+
+QString windowMetricsPath()
+{
+    return metricsPath;
+}
+
+BatchRun::BatchRun(QWidget *window, Ui_fromlanrik *ui, ScriptPage &script, ResultsView &results,
+    PicturePanel &pictures, HistoryThread &history)
     : window(window)
     , ui(ui)
     , script(script)
     , results(results)
     , pictures(pictures)
+    , history(history)
 {
 }
 
@@ -102,8 +120,21 @@ void BatchRun::run()
     // Edits of the script table during the run change nothing in it.
     const QList<CheckLine> lines = script.checkLines();
 
+    const std::shared_ptr<RunRecords> records = results.currentRun();
+
     auto *recorders = new RunRecorders;
     recorders->add(new DailyLogRecorder);
+    auto *historyRecorder = new HistoryRecorder(&history);
+    recorders->add(historyRecorder);
+    if (!metricsPath.isEmpty())
+        recorders->add(new MetricsRecorder(metricsPath));
+    // The states come after the run; by then the table may show a later one.
+    QObject::connect(historyRecorder, &HistoryRecorder::statesKnown, window,
+        [run = std::weak_ptr<RunRecords>(records)](
+            const QList<CheckResult> &, const QList<LineState> &states) {
+            if (const std::shared_ptr<RunRecords> kept = run.lock())
+                kept->states = states;
+        });
     QElapsedTimer took;
     took.start();
     recorders->begin(lines, currentTime());
@@ -114,7 +145,7 @@ void BatchRun::run()
         results.add(index, result);
         if (result.verdict != Verdict::Passed && ui->chkSpack->isChecked())
             speakText(result.line.alias + QStringLiteral("发现异常！"));
-        pictures.mark(result);
+        pictures.mark(records, records->results.size() - 1);
         recorders->record(result);
     });
 

@@ -1,6 +1,9 @@
 #ifndef GUI_BATCHRUN_H
 #define GUI_BATCHRUN_H
 
+#include <QString>
+
+class HistoryThread;
 class PicturePanel;
 class ResultsView;
 class ScriptPage;
@@ -12,15 +15,22 @@ class QWidget;
 void setCheckBounds(int commandMs, int pageMs);
 void setParallelChecks(int checks);
 
+// Where the window's runs write their metrics file for a node exporter, as the settings name it;
+// empty (the default) for none. A path that cannot take one (its name not ending in ".prom") is
+// refused: false, and the path kept.
+bool setWindowMetricsPath(const QString &path);
+QString windowMetricsPath();
+
 // A batch run in the window: every check line of the script table as it is now, each result
-// shown as a row, on its device label, in the day's log and, when it failed and speech is on,
+// shown as a row, on its device label, in the day's log, in the history (whose states then
+// show in the tooltips), in the metrics file when one is set and, when it failed and speech is on,
 // spoken; in script order, whatever order the checks end in. The window takes every input
 // meanwhile; closing it ends the run.
 class BatchRun
 {
 public:
-    BatchRun(
-        QWidget *window, Ui_fromlanrik *ui, ScriptPage &script, ResultsView &results, PicturePanel &pictures);
+    BatchRun(QWidget *window, Ui_fromlanrik *ui, ScriptPage &script, ResultsView &results,
+        PicturePanel &pictures, HistoryThread &history);
 
     // Returns once the run is over; a run asked for while one is under way is refused.
     void run();
@@ -31,6 +41,7 @@ private:
     ScriptPage &script;
     ResultsView &results;
     PicturePanel &pictures;
+    HistoryThread &history;
     bool underWay = false;
 };
 

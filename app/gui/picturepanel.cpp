@@ -1,15 +1,50 @@
 #include "app/gui/picturepanel.h"
 #include "app/gui/richtext.h"
+#include "check/clock.h"
 #include "check/device.h"
 
+#include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <functional>
+
+namespace
+{
+// Calls back before a watched label's tooltip shows, which the label then shows as usual.
+class ToolTipWatch : public QObject
+{
+public:
+    ToolTipWatch(QObject *parent, std::function<void(QLabel *)> before)
+        : QObject(parent)
+        , before(std::move(before))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::ToolTip)
+            before(static_cast<QLabel *>(watched));
+        return false;
+    }
+
+private:
+    std::function<void(QLabel *)> before;
+};
+} // namespace
+
 PicturePanel::PicturePanel(QWidget *panel, QHBoxLayout *layout)
     : panel(panel)
     , layout(layout)
+    , toolTips(new ToolTipWatch(panel, [this](QLabel *label) {
+        // The time a line has held its verdict counts to the moment it is read.
+        const auto found = marked.constFind(label);
+        if (found != marked.constEnd())
+            label->setToolTip(plainToolTip(run->toolTipText(*found, currentTime())));
+    }))
 {
 }
 
@@ -23,6 +58,8 @@ void PicturePanel::rebuild(const QList<PanelDevice> &devices)
     for (const QPointer<QGroupBox> &box : qAsConst(old))
         delete box.data();
     labels.clear();
+    marked.clear();
+    run.reset();
 
     // A device label renders its picture once the panel is shown: a rich label holds a text
     // document of its own, and 100,000 of them took 2 GB and seconds to build and tear down
@@ -51,11 +88,18 @@ void PicturePanel::rebuild(const QList<PanelDevice> &devices)
     }
 }
 
-void PicturePanel::mark(const CheckResult &result)
+void PicturePanel::mark(const std::shared_ptr<const RunRecords> &of, int index)
 {
+    const CheckResult &result = of->results.at(index);
     if (QLabel *label = labels.value(result.line.scriptRow)) {
+        if (run != of) {
+            run = of;
+            marked.clear();
+        }
         label->setText(deviceLabelText(result.line.alias, true, deviceMark(result.verdict)));
-        label->setToolTip(plainToolTip(resultText(result).trimmed()));
+        label->setToolTip(plainToolTip(run->toolTipText(index, currentTime())));
+        label->installEventFilter(toolTips); // once: a filter installed again only moves
+        marked.insert(label, index);
     }
 }
 

@@ -1,15 +1,18 @@
 #ifndef GUI_PICTUREPANEL_H
 #define GUI_PICTUREPANEL_H
 
-#include "check/result.h"
+#include "check/runrecords.h"
 
 #include <QHash>
 #include <QList>
 #include <QPointer>
 #include <QString>
 
+#include <memory>
+
 class QHBoxLayout;
 class QLabel;
+class QObject;
 class QWidget;
 
 // A row of the script that has a location, as the picture panel shows it.
@@ -29,8 +32,9 @@ public:
     PicturePanel(QWidget *panel, QHBoxLayout *layout);
 
     void rebuild(const QList<PanelDevice> &devices);
-    // A run's result on the label of its script row: the pass or fail mark, and the result as tooltip.
-    void mark(const CheckResult &result);
+    // A run's result on the label of its script row: the pass or fail mark, and as tooltip,
+    // made again whenever it is shown, the result and how long its line has held its verdict.
+    void mark(const std::shared_ptr<const RunRecords> &run, int index);
     // Device labels render their pictures once the panel is first shown.
     void renderPictures();
 
@@ -38,6 +42,9 @@ private:
     QWidget *panel;
     QHBoxLayout *layout;
     QHash<int, QPointer<QLabel>> labels; // by script row
+    QObject *toolTips; // makes a marked label's tooltip before it shows
+    std::shared_ptr<const RunRecords> run; // of the marks
+    QHash<const QLabel *, int> marked; // the index of each marked label's result in the run
 };
 
 #endif

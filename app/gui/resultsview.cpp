@@ -2,8 +2,10 @@
 #include "app/cli/resultsreport.h"
 #include "app/gui/messagebox.h"
 #include "app/gui/printing.h"
+#include "app/gui/richtext.h"
 #include "app/gui/tables.h"
 #include "check/appdir.h"
+#include "check/clock.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -34,6 +36,29 @@ QWidget *statusCell(QTableWidget *table, Verdict verdict)
     cell->setStyleSheet(QStringLiteral("QWidget{ border: 0px }"));
     return cell;
 }
+
+// A cell of a run's row. Its tooltip is made when it is shown, so the time a line has held
+// its verdict counts to that moment.
+class ResultItem : public QTableWidgetItem
+{
+public:
+    ResultItem(const QString &text, std::shared_ptr<const RunRecords> run, int index)
+        : QTableWidgetItem(text)
+        , run(std::move(run))
+        , index(index)
+    {
+    }
+    QVariant data(int role) const override
+    {
+        if (role == Qt::ToolTipRole)
+            return plainToolTip(run->toolTipText(index, currentTime()));
+        return QTableWidgetItem::data(role);
+    }
+
+private:
+    std::shared_ptr<const RunRecords> run;
+    int index;
+};
 
 void layOut(QTableWidget *table, const ResultsTable &shape)
 {
@@ -73,27 +98,28 @@ void ResultsView::showStart()
 
 void ResultsView::begin()
 {
-    results.clear();
+    run = std::make_shared<RunRecords>();
     ran = true;
     layOut(widget, resultsTable({}));
 }
 
 void ResultsView::add(int index, const CheckResult &result)
 {
-    results.append(result);
+    run->results.append(result);
+    const int record = run->results.size() - 1;
     // The table always keeps one empty spare row below the results.
     if (index >= widget->rowCount() - 1)
         widget->insertRow(widget->rowCount());
     const QStringList cells = resultCells(result);
     for (int column = 0; column < cells.size(); ++column)
-        widget->setItem(index, column, new QTableWidgetItem(cells.at(column)));
+        widget->setItem(index, column, new ResultItem(cells.at(column), run, record));
     widget->item(index, 1)->setTextAlignment(Qt::AlignCenter);
     widget->setCellWidget(index, 1, statusCell(widget, result.verdict));
 }
 
 ResultsTable ResultsView::table() const
 {
-    ResultsTable shown = ran ? resultsTable(results) : startResultsTable();
+    ResultsTable shown = ran ? resultsTable(run->results) : startResultsTable();
     // Printed in proportion to the columns as the user has sized them.
     for (int column = 0; column < shown.widths.size() && widget; ++column)
         shown.widths[column] = widget->columnWidth(column);

@@ -2,9 +2,12 @@
 #define GUI_RESULTSVIEW_H
 
 #include "check/resulttable.h"
+#include "check/runrecords.h"
 
 #include <QList>
 #include <QPointer>
+
+#include <memory>
 
 class QLabel;
 class QTableWidget;
@@ -28,9 +31,12 @@ public:
     void showStart();
     // A run begins: its layout, and no records yet.
     void begin();
-    // A result of the run: its row with its status lamp.
+    // A result of the run: its row with its status lamp. Its cells' tooltips are made from the
+    // run's records when shown.
     void add(int index, const CheckResult &result);
-    const QList<CheckResult> &records() const { return results; }
+    const QList<CheckResult> &records() const { return run->results; }
+    // The run shown: its lines' states go in once the history has them.
+    std::shared_ptr<RunRecords> currentRun() const { return run; }
     // The table as text: what the copy and the report take.
     ResultsTable table() const;
 
@@ -41,7 +47,7 @@ public:
 
 private:
     QPointer<QTableWidget> widget;
-    QList<CheckResult> results;
+    std::shared_ptr<RunRecords> run = std::make_shared<RunRecords>();
     bool ran = false;
 };
 

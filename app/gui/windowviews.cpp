@@ -2,6 +2,8 @@
 #include "app/gui/scheduleview.h"
 #include "app/gui/speech.h"
 #include "app/gui/startpage.h"
+#include "check/appdir.h"
+#include "check/historystore.h"
 #include "check/script.h"
 #include "ui_fromlanrik.h"
 
@@ -19,10 +21,11 @@ const char *const kTabBarStyle
 
 WindowViews::WindowViews(QWidget *window, Ui_fromlanrik *ui)
     : QObject(window)
+    , history(QStringLiteral("%1/%2").arg(appDir(), QLatin1String(kHistoryFileName)))
     , script(window, ui->tableScript)
     , results(ui->tableWidget)
     , pictures(ui->widgetPic, ui->Hlayout)
-    , batch(window, ui, script, results, pictures)
+    , batch(window, ui, script, results, pictures, history)
     , scan(window, ui)
     , command(window, ui)
     , page(window, ui)

@@ -8,6 +8,7 @@
 #include "app/gui/scanpage.h"
 #include "app/gui/scriptpage.h"
 #include "app/gui/webpagetab.h"
+#include "check/historythread.h"
 
 #include <QObject>
 
@@ -33,6 +34,8 @@ public:
     void switchResultsView();
     void showResultsTable();
 
+    // The history of the window's runs, kept on a thread of its own while the window lives.
+    HistoryThread history;
     ScriptPage script;
     ResultsView results;
     PicturePanel pictures;

@@ -2,6 +2,7 @@
 #include "app/gui/richtext.h"
 #include "app/gui/scriptpage.h"
 #include "app/gui/webpagetab.h"
+#include "app/gui/windowviews.h"
 #include "check/clock.h"
 #include "check/schedule.h"
 #include "check/script.h"
@@ -172,6 +173,8 @@ private slots:
         QTextCodec::setCodecForLocale(nullptr);
         setCheckBounds(0, 0);
         setScheduleSecondMs(0);
+        setFixedClock(QDateTime());
+        setWindowMetricsPath(QString());
     }
 
     // Callers reach the twenty slots by index: order, signatures and parameter names are
@@ -384,6 +387,61 @@ private slots:
         w.click("cmdScriptStart");
         QCOMPARE(w.find<QTableWidget>("tableWidget")->item(1, 1)->text(), QStringLiteral("正常"));
         QCOMPARE(w.boxes(), QStringList { "警告: 日志写入失败：" + log });
+    }
+
+    // How long a line has held its verdict shows above the result in its row's cells and on its
+    // label, counted to the moment the tooltip is read; after a line's first check, nothing.
+    // The metrics file the settings name is written after each run.
+    void sinceInToolTips()
+    {
+        TestWindow w;
+        QVERIFY(!setWindowMetricsPath(w.path("run.txt")) && setWindowMetricsPath(w.path("run.prom")));
+        QSignalSpy recorded(&WindowViews::of(w.window.get())->history, &HistoryThread::recorded);
+        auto *table = w.find<QTableWidget>("tableWidget");
+        const auto plain
+            = [](const QString &tip) { return QTextDocumentFragment::fromHtml(tip).toPlainText(); };
+        const QDateTime turned(QDate(2025, 12, 7), QTime(10, 42));
+        for (const char *success : { "up", "down" }) {
+            setFixedClock(turned.addSecs(QByteArray(success) == "up" ? -600 : 0));
+            setScript(w, { { "甲", "CMD", "echo up", success, "机房" } });
+            w.click("cmdScriptStart");
+            QTRY_COMPARE(recorded.count(), QByteArray(success) == "up" ? 1 : 2);
+            if (QByteArray(success) == "up")
+                QCOMPARE(plain(table->item(0, 4)->toolTip()), QStringLiteral("up"));
+        }
+        setFixedClock(turned.addSecs(35 * 60));
+        const QString expected = QStringLiteral("异常，自 12月07日 10:42 起，已持续 35 分钟\nup");
+        for (int column = 0; column < 6; ++column)
+            QCOMPARE(plain(table->item(0, column)->toolTip()), expected);
+        auto *label = w.find("widgetPic")->findChild<QLabel *>();
+        QHelpEvent hover(QEvent::ToolTip, QPoint(1, 1), label->mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(label, &hover);
+        QCOMPARE(plain(label->toolTip()), expected);
+        QFile metrics(w.path("run.prom"));
+        QVERIFY(metrics.open(QIODevice::ReadOnly) && metrics.readAll().contains("\"甲\",type=\"CMD\""));
+    }
+
+    // A history file that is no database stops nothing: the run and its log are whole, the
+    // file is set aside and the run's rows dropped, told once.
+    void brokenHistory()
+    {
+        TestWindow w(false);
+        QFile broken(w.path("history.sqlite"));
+        QVERIFY(broken.open(QIODevice::WriteOnly) && broken.write(QByteArray(8192, '\x5a')));
+        broken.close();
+        w.open();
+        setScript(w, { { "1", "CMD", "true", "", "" }, { "2", "CMD", "true", "", "" } });
+        w.click("cmdScriptStart");
+        QStringList boxes;
+        QTRY_VERIFY(!(boxes += w.boxes()).isEmpty());
+        QTest::qWait(100); // a second box would come with the first
+        boxes += w.boxes();
+        QCOMPARE(boxes.size(), 1);
+        const QString aside = boxes.first().section("已改名为 ", 1).section("，", 0, 0);
+        QVERIFY2(aside.startsWith("history.sqlite.broken-") && QFile::exists(w.path(aside)),
+            qPrintable(boxes.first()));
+        QCOMPARE(logLines(w).size(), 2);
+        QCOMPARE(w.find<QTableWidget>("tableWidget")->item(1, 1)->text(), QStringLiteral("正常"));
     }
 
     // A lone CR ends a line, a line break in a cell is a blank; a "|" in a cell is refused and
