@@ -110,3 +110,12 @@ void PicturePanel::renderPictures()
             label->setTextFormat(Qt::RichText);
     }
 }
+
+int PicturePanel::scriptRowOf(const QWidget *label) const
+{
+    for (auto it = labels.constBegin(); it != labels.constEnd(); ++it) {
+        if (it.value() == label)
+            return it.key();
+    }
+    return -1;
+}

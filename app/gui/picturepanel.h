@@ -37,6 +37,8 @@ public:
     void mark(const std::shared_ptr<const RunRecords> &run, int index);
     // Device labels render their pictures once the panel is first shown.
     void renderPictures();
+    // The script row of a device label, or -1 for any other widget.
+    int scriptRowOf(const QWidget *label) const;
 
 private:
     QWidget *panel;

@@ -117,6 +117,12 @@ void ResultsView::add(int index, const CheckResult &result)
     widget->setCellWidget(index, 1, statusCell(widget, result.verdict));
 }
 
+int ResultsView::recordOfRow(int row) const
+{
+    // Rows are in script order, as the records.
+    return row >= 0 && row < run->results.size() ? row : -1;
+}
+
 ResultsTable ResultsView::table() const
 {
     ResultsTable shown = ran ? resultsTable(run->results) : startResultsTable();

@@ -1,4 +1,5 @@
 #include "app/gui/batchrun.h"
+#include "app/gui/historywindow.h"
 #include "app/gui/richtext.h"
 #include "app/gui/scriptpage.h"
 #include "app/gui/webpagetab.h"
@@ -68,6 +69,17 @@ QStringList panel(const TestWindow &w)
         }
     }
     return boxes;
+}
+
+// A double-click as the window system queues it: two presses and releases.
+void doubleClick(QWidget *widget, QPoint at)
+{
+    QWidget *top = widget->window();
+    for (int click = 0; click < 2; ++click)
+        for (QEvent::Type type : { QEvent::MouseButtonPress, QEvent::MouseButtonRelease })
+            QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+                top->windowHandle(), widget->mapTo(top, at), widget->mapToGlobal(at),
+                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton, type);
 }
 
 QStringList logLines(const TestWindow &w)
@@ -419,6 +431,56 @@ private slots:
         QCOMPARE(plain(label->toolTip()), expected);
         QFile metrics(w.path("run.prom"));
         QVERIFY(metrics.open(QIODevice::ReadOnly) && metrics.readAll().contains("\"甲\",type=\"CMD\""));
+    }
+
+    // A double-click on a results row or a device picture opens its line's history window, one
+    // per line; another on the same line raises it. A run recording the line shows in it.
+    void historyWindows()
+    {
+        TestWindow w;
+        setScript(w, { { "甲", "CMD", "echo ok", "ok", "机房" }, { "乙", "CMD", "echo ok", "no", "机房" } });
+        w.click("cmdScriptStart");
+        const auto opened = [&] {
+            QMap<QString, HistoryWindow *> titled;
+            for (HistoryWindow *history : w.window->findChildren<HistoryWindow *>())
+                titled.insert(history->windowTitle(), history);
+            return titled;
+        };
+        w.find<QTabWidget>("tabWidget")->setCurrentIndex(1);
+        auto *table = w.find<QTableWidget>("tableWidget");
+        doubleClick(table->viewport(), table->visualItemRect(table->item(0, 2)).center());
+        QTRY_COMPARE(opened().keys(), QStringList { "历史记录 - 甲" });
+        HistoryWindow *first = opened().first();
+        QSignalSpy shown(first, &HistoryWindow::historyShown);
+        QTRY_COMPARE(shown.count(), 1);
+
+        w.call("on_cmdScripShow_clicked");
+        const QList<QLabel *> labels = w.find("widgetPic")->findChildren<QLabel *>();
+        doubleClick(labels.at(1), labels.at(1)->rect().center());
+        QTRY_COMPARE(opened().keys(), QStringList({ "历史记录 - 乙", "历史记录 - 甲" }));
+        for (const bool picture : { false, true }) {
+            w.window->activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), w.window.get());
+            if (picture)
+                doubleClick(labels.at(0), labels.at(0)->rect().center());
+            else
+                doubleClick(table->viewport(), table->visualItemRect(table->item(0, 0)).center());
+            QTRY_COMPARE(QApplication::activeWindow(), first);
+            QCOMPARE(opened().size(), 2);
+        }
+
+        w.call("on_cmdScripShow_clicked");
+        w.click("cmdScriptStart");
+        QTRY_COMPARE(shown.count(), 2);
+        const auto uptimes = [](HistoryWindow *history) {
+            QStringList texts;
+            for (QLabel *label : history->findChildren<QLabel *>())
+                if (label->text().endsWith('%'))
+                    texts << label->text();
+            return texts.join(' ');
+        };
+        QCOMPARE(uptimes(first), "100.0% 100.0% 100.0%");
+        QTRY_COMPARE(uptimes(opened().value("历史记录 - 乙")), "0.0% 0.0% 0.0%");
     }
 
     // A history file that is no database stops nothing: the run and its log are whole, the
