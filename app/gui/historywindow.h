@@ -18,8 +18,8 @@ class StripView;
 // One line's history, beside the main window and not holding it: its status over the last
 // day, week and month with the uptime over each, its check durations over the span picked,
 // and the turns of its verdict, newest first. It reads through the window's history thread,
-// once when opened and again whenever a run of this program has recorded its line; what other
-// processes recorded meanwhile shows with the next reading.
+// when opened and whenever a run of this program has recorded its line; what other processes
+// recorded meanwhile shows with the next reading.
 class HistoryWindow : public QWidget
 {
     Q_OBJECT
@@ -29,6 +29,8 @@ public:
         HistoryThread *history, const CheckLine &line, const LineKey &key, QWidget *parent = nullptr);
 
     const LineKey &key() const { return lineKey; }
+    // Reads the line's history again: what other processes recorded since shows.
+    void read();
     // The chart's span: 1, 7 or 30 days (as its buttons pick).
     void showSpan(int days);
     int span() const { return spanDays; }
@@ -38,7 +40,6 @@ signals:
     void historyShown();
 
 private:
-    void read();
     void readIn(const LineKey &key, const LineHistory &history, const QString &problem);
     void recorded(const QList<LineState> &states);
     void showHistory();

@@ -87,7 +87,9 @@ HistoryWindow *HistoryWindows::open(const QList<CheckLine> &lines, int index)
         return nullptr;
     const LineKey key = lineKeysOf(lines).at(index);
     HistoryWindow *shown = opened.value(key);
-    if (!shown) {
+    if (shown) {
+        shown->read(); // a run of another process (from cron) may have come since
+    } else {
         shown = new HistoryWindow(&history, lines.at(index), key, window);
         opened.insert(key, shown);
     }

@@ -16,7 +16,7 @@ class ResultsView;
 class ScriptPage;
 
 // The main window's history windows, one per line: a double-click on a results row or on a
-// device picture opens its line's window, or raises it when it is open already.
+// device picture opens its line's window, or raises it, read again, when it is open already.
 class HistoryWindows : public QObject
 {
 public:
