@@ -78,6 +78,11 @@ CommandRun::~CommandRun()
     cancel();
 }
 
+void CommandRun::setInput(const QByteArray &bytes)
+{
+    input = bytes.left(kCommandMaxInputBytes);
+}
+
 void CommandRun::start()
 {
     if (state != Idle)
@@ -161,9 +166,30 @@ void CommandRun::spawn()
         argv.append(argument.data());
     argv.append(nullptr);
 
+    // The input is in its pipe before the command starts: a command that never reads it cannot
+    // make our write wait or break.
+    int inputFds[2] = { -1, -1 };
+    if (input && pipe2(inputFds, O_CLOEXEC) == 0) {
+        const bool written = ::write(inputFds[1], input->constData(), size_t(input->size())) == input->size();
+        ::close(inputFds[1]);
+        if (!written) {
+            ::close(inputFds[0]);
+            inputFds[0] = -1;
+        }
+    }
+    if (input && inputFds[0] < 0) {
+        ::close(pipeFds[0]);
+        ::close(pipeFds[1]);
+        QTimer::singleShot(0, this, &CommandRun::finish);
+        return;
+    }
+
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (input)
+        posix_spawn_file_actions_adddup2(&actions, inputFds[0], STDIN_FILENO);
+    else
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawnattr_t attributes;
@@ -184,6 +210,8 @@ void CommandRun::spawn()
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     ::close(pipeFds[1]);
+    if (inputFds[0] >= 0)
+        ::close(inputFds[0]);
     if (failed) {
         ::close(pipeFds[0]);
         QTimer::singleShot(0, this, &CommandRun::finish);
@@ -291,7 +319,8 @@ void killProcessGroup(qint64) { }
 void CommandRun::spawn()
 {
     auto *process = new QProcess(this);
-    process->setStandardInputFile(QProcess::nullDevice());
+    if (!input)
+        process->setStandardInputFile(QProcess::nullDevice());
     process->setStandardErrorFile(QProcess::nullDevice());
     connect(process, &QProcess::readyReadStandardOutput, this, [this, process] {
         const QByteArray chunk = process->readAllStandardOutput();
@@ -324,6 +353,10 @@ void CommandRun::spawn()
     });
     boundTimer->start(bound);
     process->start(programName, arguments.mid(1));
+    if (input) {
+        process->write(*input);
+        process->closeWriteChannel();
+    }
 }
 
 void CommandRun::readOutput(int) { }

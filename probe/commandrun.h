@@ -14,6 +14,9 @@ class QTimer;
 constexpr int kCommandTimeoutMs = 60 * 1000;
 // What a command may print that is kept; the rest is read and dropped.
 constexpr int kCommandMaxOutputBytes = 16 * 1024 * 1024;
+// What a command may be given on its standard input: one pipe's atomic write (PIPE_BUF), so it is
+// all in the pipe before the command starts and nobody waits for the command to read it.
+constexpr int kCommandMaxInputBytes = 4096;
 
 // Ends every process of the group the leader heads; nothing for a leader that names no child
 // (0 or less, or init).
@@ -34,6 +37,8 @@ public:
         const QString &commandLine, int timeoutMs = kCommandTimeoutMs, QObject *parent = nullptr);
     ~CommandRun() override; // ends the group if still running
 
+    // Its standard input: these bytes (at most kCommandMaxInputBytes), then its end. Before start().
+    void setInput(const QByteArray &bytes);
     // finished() follows from the event loop, also when the program could not be started.
     void start();
     // Ends the group at once; finished() is not emitted.
@@ -66,6 +71,7 @@ private:
     bool spawned = false;
     bool boundReached = false;
     QByteArray out;
+    std::optional<QByteArray> input; // none: /dev/null
     std::optional<int> exitStatus;
     qint64 pid = 0;
     int outputFd = -1;

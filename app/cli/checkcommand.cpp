@@ -9,6 +9,7 @@
 #include "check/jsonlines.h"
 #include "check/metricsrecorder.h"
 #include "check/nagiosoutput.h"
+#include "check/notifyrecorder.h"
 #include "check/resulttable.h"
 #include "check/runrecorder.h"
 #include "check/runsummary.h"
@@ -58,8 +59,11 @@ int runCheck(const CheckOptions &options)
     QList<CheckResult> results;
     RunRecorders recorders;
     recorders.add(new DailyLogRecorder);
-    recorders.add(
-        new HistoryRecorder(QStringLiteral("%1/%2").arg(appDir(), QLatin1String(kHistoryFileName))));
+    auto *history
+        = new HistoryRecorder(QStringLiteral("%1/%2").arg(appDir(), QLatin1String(kHistoryFileName)));
+    recorders.add(history);
+    // The run waits for its sending (kNotifySendMs at most) before the program exits.
+    recorders.add(new NotifyRecorder(history));
     if (!options.metrics.isEmpty())
         recorders.add(new MetricsRecorder(options.metrics));
     const bool plugin = options.format == OutputFormat::Nagios;

@@ -10,6 +10,7 @@
 #include "check/historyrecorder.h"
 #include "check/metricsfile.h"
 #include "check/metricsrecorder.h"
+#include "check/notifyrecorder.h"
 #include "check/runrecorder.h"
 #include "probe/busy.h"
 #include "ui_fromlanrik.h"
@@ -122,10 +123,17 @@ void BatchRun::run()
 
     const std::shared_ptr<RunRecords> records = results.currentRun();
 
+    // netcheck.ini is read for every run, so an edit counts from the next run on.
+    const QString metricsFile = readSettings(settingsPath()).metricsFile;
+    const bool metricsNamed = setWindowMetricsPath(metricsFile);
+    if (!metricsNamed)
+        setWindowMetricsPath(QString()); // nor the file an earlier run wrote
+
     auto *recorders = new RunRecorders;
     recorders->add(new DailyLogRecorder);
     auto *historyRecorder = new HistoryRecorder(&history);
     recorders->add(historyRecorder);
+    recorders->add(new NotifyRecorder(historyRecorder));
     if (!metricsPath.isEmpty())
         recorders->add(new MetricsRecorder(metricsPath));
     // The states come after the run; by then the table may show a later one.
@@ -165,6 +173,9 @@ void BatchRun::run()
             if (shown && shown->isVisible())
                 warnOnce(shown, kind, text);
         });
+    if (!metricsNamed)
+        warnOnce(
+            window, RunTrouble::Metrics, QStringLiteral("指标文件名必须以 .prom 结尾：%1").arg(metricsFile));
     QObject::connect(recorders, &RunRecorders::done, recorders, &QObject::deleteLater);
     recorders->finish(took.elapsed());
 }

@@ -6,8 +6,8 @@
 #include "check/historystore.h"
 #include "check/historytext.h"
 #include "check/historythread.h"
-#include "check/linechanges.h"
 #include "check/statusstrip.h"
+#include "check/verdictturns.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -41,7 +41,7 @@ QLabel *plainLabel(const QString &text = QString())
     return label;
 }
 
-QString changeText(const LineChange &change)
+QString changeText(const VerdictTurn &change)
 {
     if (change.from == Verdict::Pending)
         return QStringLiteral("首次检测：%1").arg(verdictWord(change.to));
@@ -280,10 +280,10 @@ void HistoryWindow::showHistory()
 void HistoryWindow::showChanges()
 {
     const QDateTime now = QDateTime::fromMSecsSinceEpoch(readAtMs);
-    const QList<LineChange> all = lineChanges(shown, readAtMs - kLongestSpanDays * kDayMs);
+    const QList<VerdictTurn> all = verdictTurns(shown, readAtMs - kLongestSpanDays * kDayMs);
     changes->clear();
     QList<QTreeWidgetItem *> items;
-    for (const LineChange &change : all.mid(0, kMostChangesShown)) {
+    for (const VerdictTurn &change : all.mid(0, kMostChangesShown)) {
         auto *item = new QTreeWidgetItem(
             { momentText(change.atMs, now), changeText(change), change.reason.simplified() });
         item->setForeground(
@@ -295,7 +295,8 @@ void HistoryWindow::showChanges()
         items << new QTreeWidgetItem(
             { QString(), QStringLiteral("更早的 %1 次变化未列出").arg(all.size() - kMostChangesShown) });
     if (all.isEmpty())
-        items << new QTreeWidgetItem({ QString(), QStringLiteral("最近 %1 天没有变化").arg(kLongestSpanDays) });
+        items << new QTreeWidgetItem(
+            { QString(), QStringLiteral("最近 %1 天没有变化").arg(kLongestSpanDays) });
     changes->addTopLevelItems(items);
     changes->resizeColumnToContents(0);
     changes->resizeColumnToContents(1);

@@ -26,7 +26,7 @@ private slots:
     {
         QFile::remove(dir.filePath("log"));
         QDir(dir.filePath("log")).removeRecursively();
-        for (const QString &name : QDir(dir.path()).entryList({ "history.sqlite*" }))
+        for (const QString &name : QDir(dir.path()).entryList({ "history.sqlite*", "netcheck.ini" }))
             QFile::remove(dir.filePath(name));
     }
 
@@ -108,6 +108,8 @@ private slots:
         QTest::newRow("nagios: metrics not .prom") << QStringList { "--check", "--format=nagios", "--metrics", "m" } << passes << 3 << "NETCHECK UNKNOWN - 指标文件名必须以 .prom 结尾：m\n";
         QTest::newRow("nagios: unreadable script") << QStringList { "--check", "--format", "nagios", "--script", "@/fifo" } << passes << 3 << "NETCHECK UNKNOWN - 无法读取检测脚本：@/fifo\n";
         QTest::newRow("nagios: empty script") << QStringList { "--check", "--format", "nagios" } << QByteArray() << 3 << "NETCHECK UNKNOWN - 检测脚本中没有可执行的检测行。\n";
+        QTest::newRow("notify: wrong kind") << QStringList { "--check" } << passes << 0 << "通知设置有误，未发送通知：@/netcheck.ini（kind=slack 不是 dingtalk、feishu、wecom 或 json）";
+        QTest::newRow("nagios: notify: wrong kind") << QStringList { "--check", "--format", "nagios" } << passes << 1 << "NETCHECK WARNING - 1 项正常；通知设置有误";
         QTest::newRow("history of a fresh folder") << QStringList { "--history", "--days", "400" } << passes << 0 << "通过  -  0 次  -  -\n";
         QTest::newRow("history unreadable") << QStringList { "--history" } << passes << 2 << "历史记录读取失败：@/history.sqlite（文件已损坏）";
         QTest::newRow("--days 0") << QStringList { "--history", "--days", "0" } << passes << 2 << "--days 必须是 1 到 400 之间的整数。";
@@ -128,6 +130,11 @@ private slots:
         if (tag.contains("broken history") || tag.contains("unreadable"))
             QVERIFY(history.open(QIODevice::WriteOnly) && history.write(QByteArray(4096, 'x')));
         history.close();
+        QFile settings(dir.filePath("netcheck.ini"));
+        if (tag.contains("notify"))
+            QVERIFY(settings.open(QIODevice::WriteOnly)
+                && settings.write("[notify]\nkind=slack\nurl=http://127.0.0.1:9/"));
+        settings.close();
         QProcess *program = run(arguments.replaceInStrings("@", dir.path()));
         const QString printed
             = QString::fromUtf8(program->readAllStandardOutput() + program->readAllStandardError());

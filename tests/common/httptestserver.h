@@ -20,8 +20,17 @@ struct HttpTestReply
     int delayMs = 0;
 };
 
-// A small HTTP/1.1 server on 127.0.0.1 answering from a route table (the path as sent);
-// a path without a route gets 404.
+// A request as it came: the target with its query, the head (request line and headers) and
+// the body of its Content-Length.
+struct HttpTestRequest
+{
+    QString target;
+    QByteArray head;
+    QByteArray body;
+};
+
+// A small HTTP/1.1 server on 127.0.0.1 answering from a route table (the path as sent, or
+// without its query); a path without a route gets 404. Every request is kept.
 class HttpTestServer : public QTcpServer
 {
 public:
@@ -40,6 +49,7 @@ public:
         route(path, { 302, "Location: " + to.toUtf8() + "\r\n" });
     }
     int requestCount(const QString &path) const { return counts.value(path); }
+    QList<HttpTestRequest> requests;
 
 protected:
     void incomingConnection(qintptr handle) override
@@ -50,12 +60,20 @@ protected:
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
             const QByteArray head = socket->property("head").toByteArray() + socket->readAll();
             socket->setProperty("head", head);
-            if (!head.contains("\r\n\r\n"))
+            const int end = head.indexOf("\r\n\r\n");
+            if (end < 0)
+                return;
+            const QByteArray lower = head.left(end).toLower();
+            const int at = lower.indexOf("\r\ncontent-length:");
+            const int bodySize = at < 0 ? 0 : lower.mid(at + 17).split('\r').value(0).trimmed().toInt();
+            if (head.size() < end + 4 + bodySize)
                 return;
             socket->disconnect(this);
             const QString path = QString::fromLatin1(head.split(' ').value(1));
             ++counts[path];
-            const HttpTestReply reply = routes.value(path, { 404, {}, "no route" });
+            requests.append({ path, head.left(end), head.mid(end + 4, bodySize) });
+            const HttpTestReply reply
+                = routes.value(path, routes.value(path.section('?', 0, 0), { 404, {}, "no route" }));
             QTimer::singleShot(reply.delayMs, socket, [socket, reply] { answer(socket, reply); });
         });
     }

@@ -5,6 +5,7 @@
 #include "app/gui/webpagetab.h"
 #include "app/gui/windowviews.h"
 #include "check/clock.h"
+#include "check/notifysend.h"
 #include "check/schedule.h"
 #include "check/script.h"
 #include "check/textfile.h"
@@ -187,6 +188,7 @@ private slots:
         setScheduleSecondMs(0);
         setFixedClock(QDateTime());
         setWindowMetricsPath(QString());
+        setNotifyBounds(0, 0, 0);
     }
 
     // Callers reach the twenty slots by index: order, signatures and parameter names are
@@ -407,7 +409,10 @@ private slots:
     void sinceInToolTips()
     {
         TestWindow w;
-        QVERIFY(!setWindowMetricsPath(w.path("run.txt")) && setWindowMetricsPath(w.path("run.prom")));
+        QFile settings(w.path("netcheck.ini"));
+        QVERIFY(settings.open(QIODevice::WriteOnly)
+            && settings.write("[metrics]\nfile=" + w.path("run.prom").toUtf8()));
+        settings.close();
         QSignalSpy recorded(&WindowViews::of(w.window.get())->history, &HistoryThread::recorded);
         auto *table = w.find<QTableWidget>("tableWidget");
         const auto plain
@@ -480,6 +485,28 @@ private slots:
         };
         QTRY_VERIFY(shows(first).startsWith("100.0% 100.0% 100.0%|检测 2 次，异常 0 次"));
         QTRY_VERIFY(shows(opened().value("历史记录 - 乙")).startsWith("0.0% 0.0% 0.0%|检测 2 次，异常 2 次"));
+    }
+
+    // netcheck.ini is read for every run: a robot that refuses the message is one non-modal
+    // warning once it was asked twice, and a metrics file name that is no .prom another.
+    void settingsFile()
+    {
+        TestWindow w;
+        HttpTestServer robot;
+        robot.serve("/hook", "busy", 500);
+        setNotifyBounds(2000, 10, 2000);
+        QFile settings(w.path("netcheck.ini"));
+        QVERIFY(settings.open(QIODevice::WriteOnly)
+            && settings.write(
+                "[notify]\nkind=json\nurl=" + robot.url("/hook").toUtf8() + "\n[metrics]\nfile=run.txt"));
+        settings.close();
+        setScript(w, { { "甲", "CMD", "echo up", "down", "机房" } });
+        w.click("cmdScriptStart");
+        QStringList boxes; // taken as they come
+        QTRY_COMPARE(boxes += w.boxes(),
+            QStringList({ "警告: 指标文件名必须以 .prom 结尾：run.txt",
+                "警告: 通知发送失败：" + robot.url() + "：HTTP 500" }));
+        QCOMPARE(robot.requests.size(), 2);
     }
 
     // A history file that is no database stops nothing: the run and its log are whole, the

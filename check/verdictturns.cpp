@@ -1,12 +1,12 @@
-#include "check/linechanges.h"
+#include "check/verdictturns.h"
 
 #include "check/historytext.h"
 
 #include <algorithm>
 
-QList<LineChange> lineChanges(const LineHistory &history, qint64 fromMs)
+QList<VerdictTurn> verdictTurns(const LineHistory &history, qint64 fromMs)
 {
-    QList<LineChange> changes;
+    QList<VerdictTurn> changes;
     const LineState &state = history.state;
     if (!state.known())
         return changes;
@@ -16,15 +16,15 @@ QList<LineChange> lineChanges(const LineHistory &history, qint64 fromMs)
         firstFailed |= first;
         if (outage.startMs >= fromMs)
             changes.append(
-                LineChange { outage.startMs, first ? Verdict::Pending : Verdict::Passed, Verdict::Failed,
+                VerdictTurn { outage.startMs, first ? Verdict::Pending : Verdict::Passed, Verdict::Failed,
                     outage.reason.isEmpty() ? QStringLiteral("未找到成功字符") : outage.reason });
         if (outage.endMs > 0 && outage.endMs >= fromMs)
-            changes.append(LineChange { outage.endMs, Verdict::Failed, Verdict::Passed,
+            changes.append(VerdictTurn { outage.endMs, Verdict::Failed, Verdict::Passed,
                 QStringLiteral("异常持续 %1").arg(spanText(outage.endMs - outage.startMs)) });
     }
     if (!firstFailed && state.firstMs >= fromMs)
-        changes.append(LineChange { state.firstMs, Verdict::Pending, Verdict::Passed, QString() });
+        changes.append(VerdictTurn { state.firstMs, Verdict::Pending, Verdict::Passed, QString() });
     std::stable_sort(changes.begin(), changes.end(),
-        [](const LineChange &a, const LineChange &b) { return a.atMs > b.atMs; });
+        [](const VerdictTurn &a, const VerdictTurn &b) { return a.atMs > b.atMs; });
     return changes;
 }
