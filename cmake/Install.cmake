@@ -21,11 +21,12 @@ set(CPACK_PACKAGE_CONTACT "${NETCHECK_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_STRIP_FILES ON)
-# The Qt libraries come from dpkg-shlibdeps; these are started or loaded by name at run time:
+# The Qt libraries come from dpkg-shlibdeps, and the history chart's library is named too (a
+# build without shlibdeps still needs it); these are started or loaded by name at run time:
 # the history's database driver, the speech plugin, service and voice, the Chinese font the
 # report is printed in (its text copies back exactly), the desktop's opener for links and the
 # PDF, and ping.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt5sql5-sqlite, qtspeech5-speechd-plugin, speech-dispatcher, speech-dispatcher-espeak-ng, fonts-arphic-uming, xdg-utils, iputils-ping")
+    "libqt5sql5-sqlite, libqwt-qt5-6, qtspeech5-speechd-plugin, speech-dispatcher, speech-dispatcher-espeak-ng, fonts-arphic-uming, xdg-utils, iputils-ping")
 include(CPack)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fails when a layer includes a layer above it, or when anything but app/gui includes a header of
-# Qt Widgets or the window's form. Arguments: the source tree, the folder of the Qt Widgets headers.
+# Qt Widgets, Qwt or the window's form. Arguments: the source tree, the folder of the Qt Widgets headers.
 set -u
 root=$1
 widgets=$2
@@ -22,6 +22,7 @@ for layer in "${!above[@]}"; do
       [[ $header == "$folder/"* ]] && bad="a layer above it ($folder)"
     done
     [[ $header == ui_* ]] && bad="the window's form"
+    [[ $header == qwt* ]] && bad="Qwt"
     [[ $header == QtWidgets/* || ( $header != */* && -e "$widgets/$name" ) ]] && bad="Qt Widgets"
     if [[ -n $bad ]]; then
       echo "$file includes $header: $bad"

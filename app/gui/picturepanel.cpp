@@ -255,3 +255,12 @@ void PicturePanel::fit(Location &location, QLabel *label, const QString &alias, 
     location.cell = location.cell.expandedTo(neededSize(label));
     location.grid->setCell(location.cell);
 }
+
+int PicturePanel::scriptRowOf(const QWidget *label) const
+{
+    for (auto it = labels.constBegin(); it != labels.constEnd(); ++it) {
+        if (it.value().label == label)
+            return it.key();
+    }
+    return -1;
+}

@@ -49,6 +49,8 @@ public:
     void shown();
     // Whether every device has its label, and the former ones are gone.
     bool complete() const;
+    // The script row of a device label, or -1 for any other widget.
+    int scriptRowOf(const QWidget *label) const;
 
 private:
     // A location's box, and what its cell was measured from.

@@ -192,6 +192,12 @@ void ResultsView::showRow(int row, const QStringList &cells, int colour)
     setStatus(widget->item(row, 1), colour);
 }
 
+int ResultsView::recordOfRow(int row) const
+{
+    // Rows are in script order, as the records.
+    return row >= 0 && row < run->results.size() ? row : -1;
+}
+
 ResultsTable ResultsView::table() const
 {
     ResultsTable shown = ran ? resultsTable(run->results) : startResultsTable();

@@ -42,6 +42,8 @@ public:
     // cells' tooltips are made from the run's records when shown.
     void add(int index, const CheckResult &result);
     const QList<CheckResult> &records() const { return run->results; }
+    // The record a row of the table shows, or -1 (the spare row, the layout before a run).
+    int recordOfRow(int row) const;
     // The run shown: its lines' states go in once the history has them.
     std::shared_ptr<RunRecords> currentRun() const { return run; }
     // The table as text: what the copy and the report take.

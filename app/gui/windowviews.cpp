@@ -29,9 +29,11 @@ WindowViews::WindowViews(QWidget *window, Ui_fromlanrik *ui)
     , scan(window, ui)
     , command(window, ui)
     , page(window, ui)
+    , histories(window, history, script, results, pictures)
     , window(window)
     , ui(ui)
 {
+    histories.watch(ui->tableWidget, ui->widgetPic);
 }
 
 WindowViews *WindowViews::of(const QWidget *window)

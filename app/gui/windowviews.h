@@ -3,6 +3,7 @@
 
 #include "app/gui/batchrun.h"
 #include "app/gui/commandpage.h"
+#include "app/gui/historywindows.h"
 #include "app/gui/picturepanel.h"
 #include "app/gui/resultsview.h"
 #include "app/gui/scanpage.h"
@@ -45,6 +46,7 @@ public:
     ScanPage scan;
     CommandPage command;
     WebPageTab page;
+    HistoryWindows histories;
 
 private:
     QWidget *window;

@@ -1,7 +1,9 @@
+#include "check/chartpoints.h"
 #include "check/clock.h"
 #include "check/historystore.h"
 #include "check/historytext.h"
 #include "check/historythread.h"
+#include "check/statusstrip.h"
 
 #include <QRandomGenerator>
 #include <QSqlDatabase>
@@ -54,6 +56,42 @@ qint64 count(const QString &path, const QString &sql)
     }
     QSqlDatabase::removeDatabase("count");
     return n;
+}
+
+// A check every 5 minutes for 31 days up to 2024-12-07 10:40 UTC, none from 02:00 to 03:00 that
+// day, failed ones at 08:05 that day, 3 days before at 20:30 and 20 days before at 06:10.
+QVector<CheckPoint> everyFiveMinutes()
+{
+    const qint64 now = QDateTime(QDate(2024, 12, 7), QTime(10, 42), Qt::UTC).toMSecsSinceEpoch();
+    const auto utc = [](int day, int hour, int minute) {
+        return QDateTime(QDate(2024, 12, 7).addDays(day), QTime(hour, minute), Qt::UTC).toMSecsSinceEpoch();
+    };
+    const QVector<qint64> failed = { utc(0, 8, 5), utc(-3, 20, 30), utc(-20, 6, 10) };
+    QVector<CheckPoint> checks;
+    for (qint64 at = now / 300000 * 300000 - 31 * kDayMs; at < now; at += 300000) {
+        if (at >= utc(0, 2, 0) && at < utc(0, 3, 0))
+            continue;
+        checks << CheckPoint { at, failed.contains(at) ? Verdict::Failed : Verdict::Passed, 40 };
+    }
+    return checks;
+}
+
+// A strip as runs of its spans: "g61 .4 r1", green, grey, red.
+QString runsOf(const StatusStrip &strip)
+{
+    QStringList runs;
+    QChar last;
+    int n = 0;
+    for (const StripSpan &span : strip.spans) {
+        const QChar look = "g.r"[span.look() == StripSpan::Look::Passed ? 0
+                : span.look() == StripSpan::Look::Unchecked             ? 1
+                                                                        : 2];
+        if (look != last && n > 0)
+            runs << last + QString::number(n), n = 0;
+        last = look, ++n;
+    }
+    runs << last + QString::number(n);
+    return runs.join(' ');
 }
 } // namespace
 
@@ -239,6 +277,86 @@ private slots:
                      "SELECT count(*) FROM state JOIN lines ON id = line WHERE alias = '甲' AND runs = "
                          + QString(fault == "locked" ? "1" : "2")),
             1);
+    }
+
+    // The day's strip from single checks, the week's and the month's from hourly summaries of
+    // the same checks; the end of a strip on local time.
+    void strips_data()
+    {
+        QTest::addColumn<int>("strip");
+        QTest::addColumn<QString>("runs");
+        QTest::addColumn<QString>("uptime");
+        QTest::newRow("24 hours in quarter-hours") << 0 << "g61 .4 g20 r1 g10"
+                                                   << "99.6%";
+        QTest::newRow("7 days in hours") << 1 << "g105 r1 g53 .1 g5 r1 g2"
+                                         << "99.9%";
+        QTest::newRow("30 days in six hours") << 2 << "g39 r1 g69 r1 g9 r1"
+                                              << "99.9%";
+    }
+    void strips()
+    {
+        QFETCH(int, strip);
+        const QVector<CheckPoint> checks = everyFiveMinutes();
+        const qint64 now = checks.last().atMs + 2 * 60000;
+        QMap<qint64, HourSummary> hours;
+        for (const CheckPoint &c : checks) {
+            HourSummary &h = hours[c.atMs / kHourMs];
+            h.hour = c.atMs / kHourMs;
+            ++h.checks;
+            h.failures += c.verdict == Verdict::Passed ? 0 : 1;
+        }
+        const StripShape shape = QVector<StripShape> { kDayStrip, kWeekStrip, kMonthStrip }.at(strip);
+        const qint64 end = stripEndMs(shape, now, 0);
+        const StatusStrip made = strip == 0 ? stripOfChecks(shape, end, checks)
+                                            : stripOfHours(shape, end, hours.values().toVector());
+        QCOMPARE(made.spans.size(), shape.spans);
+        QTEST(runsOf(made), "runs");
+        QTEST(uptimeText(made.passed, made.made), "uptime");
+        const QVector<qint64> localEnds = { 3 * 60000, 18 * 60000, 5 * kHourMs + 18 * 60000 };
+        QCOMPARE(stripEndMs(shape, now, 8 * kHourMs) - now, localEnds.at(strip));
+    }
+
+    // Every failed check keeps a failed point in its pixel column; no column holds two points;
+    // the hour without checks breaks the line where a column is narrower than it.
+    void thinningKeepsFailures_data()
+    {
+        QTest::addColumn<int>("days");
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("gaps");
+        QTest::newRow("a month into 700 columns") << 30 << 700 << 1;
+        QTest::newRow("a day into 1500 columns, fewer checks than columns") << 1 << 1500 << 1;
+        QTest::newRow("a week into 3 columns") << 7 << 3 << 0;
+    }
+    void thinningKeepsFailures()
+    {
+        QFETCH(int, days);
+        QFETCH(int, columns);
+        QVector<CheckPoint> checks = everyFiveMinutes();
+        const qint64 to = checks.last().atMs, from = to - days * kDayMs;
+        checks.last().verdict = Verdict::Failed; // on the span's very edge
+        for (CheckPoint &c : checks)
+            c.durationMs = c.atMs % 7 == 0 ? 90 : 30;
+        const QVector<ChartPoint> points = thinnedPoints(checks, from, to, columns);
+        const auto column
+            = [&](qint64 at) { return qMin<qint64>(columns - 1, (at - from) * columns / (to - from)); };
+        QSet<qint64> failedColumns, pointColumns;
+        int gaps = 0;
+        for (const ChartPoint &p : points) {
+            gaps += p.gapBefore;
+            QVERIFY2(!pointColumns.contains(column(p.atMs)), "two points in a column");
+            pointColumns << column(p.atMs);
+            if (p.failed)
+                failedColumns << column(p.atMs);
+            else
+                QVERIFY(p.durationMs >= 30 && p.durationMs <= 90);
+        }
+        QSet<qint64> columnsOfFailures;
+        for (const CheckPoint &c : checks) {
+            if (c.verdict == Verdict::Failed && c.atMs >= from)
+                columnsOfFailures << column(c.atMs);
+        }
+        QCOMPARE(failedColumns, columnsOfFailures);
+        QTEST(gaps, "gaps");
     }
 
     // Hourly checks for 40 days; the first outage crosses the day from which single checks go.

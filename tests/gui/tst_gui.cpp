@@ -1,4 +1,5 @@
 #include "app/gui/batchrun.h"
+#include "app/gui/historywindow.h"
 #include "app/gui/richtext.h"
 #include "app/gui/scriptpage.h"
 #include "app/gui/shallowhtml.h"
@@ -126,6 +127,17 @@ QString lamp(const QTableWidget *rows, int row)
 {
     const QColor c = rows->item(row, 1)->icon().pixmap(16).toImage().pixelColor(8, 8);
     return QString("rgb(%1,%2,%3)").arg(c.red()).arg(c.green()).arg(c.blue());
+}
+
+// A double-click as the window system queues it: two presses and releases.
+void doubleClick(QWidget *widget, QPoint at)
+{
+    QWidget *top = widget->window();
+    for (int click = 0; click < 2; ++click)
+        for (QEvent::Type type : { QEvent::MouseButtonPress, QEvent::MouseButtonRelease })
+            QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+                top->windowHandle(), widget->mapTo(top, at), widget->mapToGlobal(at),
+                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton, type);
 }
 
 QStringList logLines(const TestWindow &w)
@@ -475,6 +487,61 @@ private slots:
         QCOMPARE(plain(label->toolTip()), expected);
         QFile metrics(w.path("run.prom"));
         QVERIFY(metrics.open(QIODevice::ReadOnly) && metrics.readAll().contains("\"甲\",type=\"CMD\""));
+    }
+
+    // A double-click on a results row or a device picture opens its line's history window, one
+    // per line; another on the same line raises it. A run recording the line shows in it.
+    void historyWindows()
+    {
+        TestWindow w;
+        setScript(w, { { "甲", "CMD", "echo ok", "ok", "机房" }, { "乙", "CMD", "echo ok", "no", "机房" } });
+        w.click("cmdScriptStart");
+        const auto opened = [&] {
+            QMap<QString, HistoryWindow *> titled;
+            for (HistoryWindow *history : w.window->findChildren<HistoryWindow *>())
+                titled.insert(history->windowTitle(), history);
+            return titled;
+        };
+        w.find<QTabWidget>("tabWidget")->setCurrentIndex(1);
+        auto *table = w.find<QTableWidget>("tableWidget");
+        doubleClick(table->viewport(), table->visualItemRect(table->item(0, 2)).center());
+        QTRY_COMPARE(opened().keys(), QStringList { "历史记录 - 甲" });
+        HistoryWindow *first = opened().first();
+        QSignalSpy shown(first, &HistoryWindow::historyShown);
+        QTRY_COMPARE(shown.count(), 1);
+
+        w.call("on_cmdScripShow_clicked"); // its labels are made and laid out from the event loop
+        auto *panel = w.find<QWidget>("widgetPic");
+        QTRY_COMPARE(panel->findChildren<QLabel *>().size(), 2);
+        const QList<QLabel *> labels = panel->findChildren<QLabel *>();
+        QTRY_VERIFY(labels.at(0)->isVisible() && labels.at(1)->isVisible());
+        QTest::qWait(50);
+        doubleClick(labels.at(1), labels.at(1)->rect().center());
+        QTRY_COMPARE(opened().keys(), QStringList({ "历史记录 - 乙", "历史记录 - 甲" }));
+        for (const bool picture : { false, true }) {
+            w.window->activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), w.window.get());
+            if (table->isVisible() == picture) // the view clicked into is the one shown
+                w.call("on_cmdScripShow_clicked");
+            QTRY_VERIFY(picture ? labels.at(0)->isVisible() : table->isVisible());
+            if (picture)
+                doubleClick(labels.at(0), labels.at(0)->rect().center());
+            else
+                doubleClick(table->viewport(), table->visualItemRect(table->item(0, 0)).center());
+            QTRY_COMPARE(QApplication::activeWindow(), first);
+            QCOMPARE(opened().size(), 2);
+        }
+
+        w.click("cmdScriptStart");
+        // Its uptimes, then its chart's figures.
+        const auto shows = [](HistoryWindow *history) {
+            QStringList uptimes, figures;
+            for (QLabel *label : history->findChildren<QLabel *>())
+                (label->text().endsWith('%') ? uptimes : figures) << label->text();
+            return uptimes.join(' ') + '|' + figures.filter(QRegularExpression("^检测 ")).join(' ');
+        };
+        QTRY_VERIFY(shows(first).startsWith("100.0% 100.0% 100.0%|检测 2 次，异常 0 次"));
+        QTRY_VERIFY(shows(opened().value("历史记录 - 乙")).startsWith("0.0% 0.0% 0.0%|检测 2 次，异常 2 次"));
     }
 
     // netcheck.ini is read for every run: a robot that refuses the message is one non-modal
