@@ -3,6 +3,8 @@
 // the kernel accounts to the netcheck process (VmHWM); a small child of this program starts
 // it and collects that when it ends, while this process serves the pages.
 // Usage: bench_checkmemory [netcheck binary to measure, e.g. an older build] [part of a case name]
+#include "gzip.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -29,29 +31,6 @@ constexpr qint64 kBombInflatedBytes = 1LL << 30;
 constexpr int kHugeScriptLines = 1000000;
 // A case that runs longer than this counts as failed.
 constexpr int kCaseTimeoutMs = 20 * 60 * 1000;
-
-// Gzip of the unit repeated to that size, deflated a block at a time.
-QByteArray gzipOf(const QByteArray &unit, qint64 size)
-{
-    z_stream z {};
-    deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY);
-    const QByteArray block = unit.repeated((1 << 20) / unit.size());
-    QByteArray out;
-    char buffer[1 << 16];
-    for (qint64 done = 0; done <= size; done += block.size()) {
-        const bool last = done + block.size() > size;
-        z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(block.constData()));
-        z.avail_in = uInt(last ? size - done : block.size());
-        do {
-            z.next_out = reinterpret_cast<Bytef *>(buffer);
-            z.avail_out = sizeof buffer;
-            deflate(&z, last ? Z_FINISH : Z_NO_FLUSH);
-            out.append(buffer, int(sizeof buffer - z.avail_out));
-        } while (z.avail_out == 0);
-    }
-    deflateEnd(&z);
-    return out;
-}
 
 // The child's part: runs the program with its output into a file, then prints its peak in KiB,
 // its exit code, the bytes it printed and the seconds it took.

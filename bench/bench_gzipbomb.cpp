@@ -1,6 +1,7 @@
 // Peak memory of one httpDownload: a plain 16 MiB body (the cap) as the baseline, and a
 // gzip bomb (1 MiB on the wire, 1 GiB inflated). The server runs in this process, each
 // download in a child process that resets its peak first and prints what it rose by.
+#include "gzip.h"
 #include "probe/webfetch.h"
 
 #include <QCoreApplication>
@@ -30,29 +31,6 @@ long statusKiB(const char *field)
     return -1;
 }
 
-// Gzip of that many zero bytes, deflated a block at a time.
-QByteArray gzipOfZeros(qint64 size)
-{
-    z_stream z {};
-    deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY);
-    const QByteArray zeros(1 << 20, '\0');
-    QByteArray out;
-    char buffer[1 << 16];
-    for (qint64 done = 0; done <= size; done += zeros.size()) {
-        const bool last = done + zeros.size() > size;
-        z.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(zeros.constData()));
-        z.avail_in = uInt(last ? size - done : zeros.size());
-        do {
-            z.next_out = reinterpret_cast<Bytef *>(buffer);
-            z.avail_out = sizeof buffer;
-            deflate(&z, last ? Z_FINISH : Z_NO_FLUSH);
-            out.append(buffer, int(sizeof buffer - z.avail_out));
-        } while (z.avail_out == 0);
-    }
-    deflateEnd(&z);
-    return out;
-}
-
 int fetchInChild(const QString &address)
 {
     QFile reset(QStringLiteral("/proc/self/clear_refs"));
@@ -74,7 +52,7 @@ int main(int argc, char **argv)
         return fetchInChild(QString::fromLocal8Bit(argv[1]));
 
     const QByteArray plain(kHttpMaxBodyBytes, 'x');
-    const QByteArray bomb = gzipOfZeros(kBombInflatedBytes);
+    const QByteArray bomb = gzipOf(QByteArray(1, '\0'), kBombInflatedBytes);
     QTcpServer server;
     server.listen(QHostAddress::LocalHost);
     QObject::connect(&server, &QTcpServer::newConnection, [&] {

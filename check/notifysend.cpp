@@ -1,4 +1,5 @@
 #include "check/notifysend.h"
+#include "check/verdict.h"
 #include "probe/commandrun.h"
 #include "probe/httppost.h"
 
@@ -14,16 +15,8 @@ int commandMs = kNotifyCommandMs;
 // Why no HTTP answer came, in the words the checks use.
 QString unanswered(const HttpAnswer &answer)
 {
-    switch (answer.error) {
-    case QNetworkReply::ConnectionRefusedError:
-        return QStringLiteral("连接被拒绝");
-    case QNetworkReply::HostNotFoundError:
-        return QStringLiteral("找不到主机");
-    case QNetworkReply::SslHandshakeFailedError:
-        return QStringLiteral("安全连接失败");
-    default:
-        return QStringLiteral("无法连接（%1）").arg(answer.errorText);
-    }
+    const QString unconnected = connectionFailure(answer.error);
+    return unconnected.isEmpty() ? QStringLiteral("无法连接（%1）").arg(answer.errorText) : unconnected;
 }
 } // namespace
 

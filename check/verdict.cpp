@@ -14,19 +14,30 @@ QString commandFailure(bool couldNotStart, const QString &program, bool timedOut
     return timedOut ? boundReached(boundMs) : QString();
 }
 
-QString pageFailure(const HttpDownload &download, int boundMs)
+QString connectionFailure(QNetworkReply::NetworkError error)
 {
-    if (download.timedOut)
-        return boundReached(boundMs);
-    if (download.capped || download.error == QNetworkReply::NoError)
-        return QString();
-    switch (download.error) {
+    switch (error) {
     case QNetworkReply::ConnectionRefusedError:
         return QStringLiteral("连接被拒绝");
     case QNetworkReply::HostNotFoundError:
         return QStringLiteral("找不到主机");
     case QNetworkReply::SslHandshakeFailedError:
         return QStringLiteral("安全连接失败");
+    default:
+        return QString();
+    }
+}
+
+QString pageFailure(const HttpDownload &download, int boundMs)
+{
+    if (download.timedOut)
+        return boundReached(boundMs);
+    if (download.capped || download.error == QNetworkReply::NoError)
+        return QString();
+    const QString unconnected = connectionFailure(download.error);
+    if (!unconnected.isEmpty())
+        return unconnected;
+    switch (download.error) {
     // How a body that ends before its announced length, or a connection reset, is reported;
     // and a compressed body that breaks off.
     case QNetworkReply::RemoteHostClosedError:

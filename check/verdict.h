@@ -5,11 +5,16 @@
 
 #include <QString>
 
+#include <QNetworkReply>
+
 struct HttpDownload;
 
 // Why a command could not run (its program not started, its bound reached); empty when it ran
 // to its end, whatever it printed or returned.
 QString commandFailure(bool couldNotStart, const QString &program, bool timedOut, int boundMs);
+// Why no connection came about (refused, no such host, no secure connection); empty for any
+// other error.
+QString connectionFailure(QNetworkReply::NetworkError error);
 // Why a page could not be fetched whole (refused, no such host, no secure connection, cut off,
 // its bound reached, or not fetched at all); empty when it came. An HTTP error status is a page
 // that came, and a body cut at our own cap is judged on its part.

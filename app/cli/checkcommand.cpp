@@ -6,6 +6,7 @@
 #include "check/clock.h"
 #include "check/historyrecorder.h"
 #include "check/historystore.h"
+#include "check/historytext.h"
 #include "check/jsonlines.h"
 #include "check/metricsrecorder.h"
 #include "check/nagiosoutput.h"
@@ -77,8 +78,8 @@ int runCheck(const CheckOptions &options)
     int nameWidth = 0;
     int contentWidth = 0;
     for (CheckLine line; widths.next(&line); ++count) {
-        nameWidth = qMax(nameWidth, qMin(kWidestColumn, terminalWidth(line.alias)));
-        contentWidth = qMax(contentWidth, qMin(kWidestColumn, terminalWidth(checkedContent(line))));
+        nameWidth = qMax(nameWidth, qMin(kWidestColumn, terminalColumns(line.alias)));
+        contentWidth = qMax(contentWidth, qMin(kWidestColumn, terminalColumns(checkedContent(line))));
         if (count < kListedLines)
             lines.append(line);
     }

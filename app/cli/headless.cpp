@@ -3,6 +3,7 @@
 #include "app/cli/historycommand.h"
 #include "app/cli/scancommand.h"
 #include "app/cli/terminal.h"
+#include "check/historytext.h"
 #include "check/metricsfile.h"
 #include "check/script.h"
 
@@ -92,7 +93,7 @@ QString helpText(const QList<QCommandLineOption> &options)
         heads << names.join(QStringLiteral(", "))
                 + (option.valueName().isEmpty() ? QString()
                                                 : QStringLiteral(" <%1>").arg(option.valueName()));
-        width = qMax(width, terminalWidth(heads.last()));
+        width = qMax(width, terminalColumns(heads.last()));
     }
     QString text = QStringLiteral(
         "用法：netcheck [选项]\n"

@@ -13,6 +13,7 @@
 #include "check/script.h"
 #include "check/textfile.h"
 #include "httptestserver.h"
+#include "pdftext.h"
 #include "probe/neighbours.h"
 #include "probe/pagetext.h"
 #include "testwindow.h"
@@ -192,16 +193,6 @@ void scan(TestWindow &w, const QString &from, const QString &to)
     w.click("cmdScanIP");
 }
 
-// The text of every page as poppler reads it back, runs of white space as one blank.
-QStringList pageTexts(const QString &pdf)
-{
-    QProcess tool;
-    tool.start("pdftotext", { pdf, "-" });
-    tool.waitForFinished(30000);
-    QStringList pages = QString::fromUtf8(tool.readAllStandardOutput()).split('\f');
-    pages.removeLast(); // after the last page's form feed
-    return pages.replaceInStrings(QRegularExpression("\\s+"), " ");
-}
 } // namespace
 
 class TstGui : public QObject

@@ -1,21 +1,8 @@
+#include "pdftext.h"
 #include "report/pdflayout.h"
 #include "report/pdfreport.h"
 
 #include <QtTest>
-
-namespace
-{
-// The text of every page as poppler reads it back, runs of white space as one blank.
-QStringList pageTexts(const QString &pdf)
-{
-    QProcess tool;
-    tool.start("pdftotext", { pdf, "-" });
-    tool.waitForFinished(30000);
-    QStringList pages = QString::fromUtf8(tool.readAllStandardOutput()).split('\f');
-    pages.removeLast(); // after the last page's form feed
-    return pages.replaceInStrings(QRegularExpression("\\s+"), " ");
-}
-} // namespace
 
 class TstReport : public QObject
 {
