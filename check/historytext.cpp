@@ -1,14 +1,10 @@
 #include "check/historytext.h"
+#include "check/columns.h"
 
 namespace
 {
 // An alias longer than this does not push every other line's columns out.
 constexpr int kWidestAlias = 30;
-
-QString padded(const QString &text, int width)
-{
-    return text + QString(qMax(0, width - terminalColumns(text)), QLatin1Char(' '));
-}
 
 QString rightAligned(const QString &text, int width)
 {
@@ -66,18 +62,6 @@ QString uptimeText(qint64 passed, qint64 made)
         return QStringLiteral("-");
     const qint64 tenths = passed * 1000 / made;
     return QStringLiteral("%1.%2%").arg(tenths / 10).arg(tenths % 10);
-}
-
-int terminalColumns(const QString &text)
-{
-    int width = 0;
-    for (const uint c : text.toUcs4()) {
-        const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF)
-            || (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F)
-            || (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
-        width += wide ? 2 : 1;
-    }
-    return width;
 }
 
 QStringList historyReport(

@@ -17,9 +17,6 @@ QString sinceText(const LineState &state, const QDateTime &now);
 // The uptime as "99.3%" (cut, not rounded, so 100.0% means not one failure), or "-".
 QString uptimeText(qint64 passed, qint64 made);
 
-// Columns a text takes on a terminal: East Asian wide characters take two.
-int terminalColumns(const QString &text);
-
 // The report without a window: one line per script line, in columns, with the figures of
 // HistoryStore::figures() for the same lines and periods.
 QStringList historyReport(

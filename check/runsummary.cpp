@@ -1,13 +1,5 @@
 #include "check/runsummary.h"
 
-int failureCount(const QList<CheckResult> &results)
-{
-    int failures = 0;
-    for (const CheckResult &result : results)
-        failures += result.verdict != Verdict::Passed;
-    return failures;
-}
-
 void RunCount::add(const CheckResult &result)
 {
     ++checks;
@@ -20,6 +12,11 @@ RunCount countOf(const QList<CheckResult> &results)
     for (const CheckResult &result : results)
         count.add(result);
     return count;
+}
+
+int failureCount(const QList<CheckResult> &results)
+{
+    return countOf(results).failures;
 }
 
 QString textSummaryLine(const RunCount &count, qint64 runDurationMs)

@@ -19,15 +19,22 @@ QStringList scriptLineFields(const QString &line)
     return fields;
 }
 
+std::optional<ScriptRecord> scriptRecordOf(const QString &line)
+{
+    const QStringList f = scriptLineFields(line);
+    if (f.size() < 2)
+        return std::nullopt;
+    return ScriptRecord { f.at(0), f.at(1), f.value(2), f.value(3), f.value(4) };
+}
+
 QList<ScriptRecord> scriptRecordsOf(const QString &text)
 {
     QList<ScriptRecord> records;
     const QStringList lines = text.split(QLatin1Char('\n'), Qt::KeepEmptyParts);
     // The part after the last line feed is not a record.
     for (int i = 0; i + 1 < lines.size(); ++i) {
-        const QStringList f = scriptLineFields(lines.at(i));
-        if (f.size() >= 2)
-            records.append({ f.at(0), f.at(1), f.value(2), f.value(3), f.value(4) });
+        if (const std::optional<ScriptRecord> record = scriptRecordOf(lines.at(i)))
+            records.append(*record);
     }
     return records;
 }
@@ -43,15 +50,20 @@ QString scriptTextOf(const QList<ScriptRecord> &records)
     return text;
 }
 
+std::optional<CheckLine> checkLineOf(const ScriptRecord &r, int row)
+{
+    if (r.alias.simplified().isEmpty())
+        return std::nullopt;
+    return CheckLine { r.type.simplified(), r.target.simplified(), r.alias.simplified(),
+        r.success.simplified(), r.location.simplified(), row };
+}
+
 QList<CheckLine> checkLinesOf(const QList<ScriptRecord> &records)
 {
     QList<CheckLine> lines;
     for (int row = 0; row < records.size(); ++row) {
-        const ScriptRecord &r = records.at(row);
-        if (r.alias.simplified().isEmpty())
-            continue;
-        lines.append({ r.type.simplified(), r.target.simplified(), r.alias.simplified(),
-            r.success.simplified(), r.location.simplified(), row });
+        if (const std::optional<CheckLine> line = checkLineOf(records.at(row), row))
+            lines.append(*line);
     }
     return lines;
 }

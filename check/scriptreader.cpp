@@ -1,4 +1,6 @@
 #include "check/scriptreader.h"
+#include "check/textfile.h"
+#include "probe/regularfile.h"
 
 #include <QFileInfo>
 
@@ -17,20 +19,22 @@ ScriptReader::ScriptReader(const QString &path)
     if (!info.exists() && !info.isSymLink())
         return;
     fileState = ScriptFile::Unreadable;
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+    if (!openRegularFile(file, path, QIODevice::ReadOnly))
         return;
     fileState = ScriptFile::Read;
     stream.setDevice(&file);
     stream.setAutoDetectUnicode(true);
 }
 
-// A line ends at LF or CR: the empty line between the two of a CRLF is no record.
+// A line ends wherever readTextFile ends one: the empty line between the two of a CRLF is no
+// record.
 bool ScriptReader::nextTextLine(QString *line)
 {
     line->clear();
     for (;;) {
         int end = at;
-        while (end < block.size() && block.at(end) != QLatin1Char('\n') && block.at(end) != QLatin1Char('\r'))
+        while (end < block.size()
+            && !(isLineEnd(block.at(end)) && (nextLineEnds || block.at(end) != QChar(0x85))))
             ++end;
         line->append(block.midRef(at, end - at).left(qMax(0, kScriptLineMaxChars - line->size())));
         if (end < block.size()) {
@@ -43,6 +47,8 @@ bool ScriptReader::nextTextLine(QString *line)
         }
         block = stream.read(kBlockChars);
         at = 0;
+        // Known once the first block is read: a byte-order mark may have chosen the codec.
+        nextLineEnds = decodesNextLine(stream.codec());
     }
 }
 
@@ -50,17 +56,13 @@ bool ScriptReader::next(CheckLine *line)
 {
     QString text;
     while (fileState == ScriptFile::Read && nextTextLine(&text)) {
-        // As scriptRecordsOf and checkLinesOf have it: a record is a line of two fields at
-        // least, a check line a record with a name.
-        const QStringList f = scriptLineFields(text);
-        if (f.size() < 2)
+        const std::optional<ScriptRecord> record = scriptRecordOf(text);
+        if (!record)
             continue;
-        const int row = records++;
-        if (f.value(2).simplified().isEmpty())
-            continue;
-        *line = { f.at(0).simplified(), f.at(1).simplified(), f.value(2).simplified(),
-            f.value(3).simplified(), f.value(4).simplified(), row };
-        return true;
+        if (const std::optional<CheckLine> checked = checkLineOf(*record, records++)) {
+            *line = *checked;
+            return true;
+        }
     }
     return false;
 }

@@ -27,6 +27,7 @@ private:
     QString block;
     int at = 0; // the start of the next line in the block
     int records = 0; // lines with two fields at least, so far
+    bool nextLineEnds = false; // U+0085 ends a line: the file is in a UTF encoding
 };
 
 // No script line is longer in practice; the bound keeps a file without line ends from being

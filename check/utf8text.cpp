@@ -1,4 +1,5 @@
 #include "check/utf8text.h"
+#include "probe/textcapture.h"
 
 QString validText(const QString &text)
 {
@@ -15,13 +16,6 @@ QString validText(const QString &text)
 
 QByteArray utf8Head(const QString &text, int maxBytes)
 {
-    QByteArray bytes = validText(text).toUtf8();
-    if (bytes.size() <= maxBytes)
-        return bytes;
-    int end = qMax(0, maxBytes);
-    // A continuation byte (10xxxxxx) at the cut means its character began before it.
-    while (end > 0 && (uchar(bytes.at(end)) & 0xC0) == 0x80)
-        --end;
-    bytes.truncate(end);
-    return bytes;
+    // Valid first, so every character counts the bytes it is written in.
+    return utf8Left(validText(text), qMax(0, maxBytes)).toUtf8();
 }

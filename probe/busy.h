@@ -3,7 +3,7 @@
 
 // While one of these lives the program counts as busy (they nest): a batch run, a
 // command of the command tab, a fetch of the web page tab, a blocking command. An
-// automatic run that falls due meanwhile is skipped.
+// automatic run that falls due meanwhile waits until none is left.
 class BusyScope
 {
 public:

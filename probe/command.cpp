@@ -1,32 +1,14 @@
 #include "probe/command.h"
 #include "probe/busy.h"
-#include "probe/platform.h"
+#include "probe/commanddecoder.h"
 
 #include <QEventLoop>
-#include <QTextCodec>
-
-QTextCodec *commandOutputCodec(const PlatformKind &platform)
-{
-    QTextCodec *codec = QTextCodec::codecForName("UTF-8");
-    if (platform.windows) {
-        // The Chinese console code page; keep UTF-8 where the build lacks it.
-        if (QTextCodec *gbk = QTextCodec::codecForName("GBK"))
-            codec = gbk;
-    }
-    return codec;
-}
-
-QString normaliseCommandOutput(QString text)
-{
-    text.remove(QLatin1Char('\r'));
-    text.replace(QLatin1String("\n\n"), QLatin1String("\n"));
-    text.replace(QLatin1String("\n\n"), QLatin1String("\n"));
-    return text;
-}
 
 QString commandOutputText(const QByteArray &output)
 {
-    return normaliseCommandOutput(commandOutputCodec(currentPlatform())->toUnicode(output));
+    CommandDecoder decoder;
+    const QString text = decoder.decode(output.constData(), output.size());
+    return text + decoder.finish();
 }
 
 QString runCommand(const QString &commandLine, int timeoutMs, bool *timedOut)

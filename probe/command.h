@@ -5,9 +5,6 @@
 
 #include <QString>
 
-class QTextCodec;
-struct PlatformKind;
-
 // Runs a whole command line (no shell in between) to its end and returns its standard
 // output, decoded (GBK on Windows, UTF-8 elsewhere), carriage returns removed and runs
 // of line feeds shortened. Empty when the program cannot be started. Blocking: the
@@ -16,14 +13,8 @@ struct PlatformKind;
 // was ended at the bound.
 QString runCommand(const QString &commandLine, int timeoutMs = kCommandTimeoutMs, bool *timedOut = nullptr);
 
-// The codec for a command's output on the given platform.
-QTextCodec *commandOutputCodec(const PlatformKind &platform);
-
-// Removes every "\r", then replaces "\n\n" by "\n" twice (a run of n line feeds
-// becomes ceil(n/4)).
-QString normaliseCommandOutput(QString text);
-
-// A command's standard output as text on the running platform: decoded and normalised.
+// A command's standard output as text on the running platform: decoded, carriage returns
+// removed, every run of n line feeds shortened to ceil(n/4) (as CommandDecoder does as it comes).
 QString commandOutputText(const QByteArray &output);
 
 #endif

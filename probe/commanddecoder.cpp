@@ -1,8 +1,18 @@
 #include "probe/commanddecoder.h"
-#include "probe/command.h"
 #include "probe/platform.h"
 
 #include <QTextCodec>
+
+QTextCodec *commandOutputCodec(const PlatformKind &platform)
+{
+    QTextCodec *codec = QTextCodec::codecForName("UTF-8");
+    if (platform.windows) {
+        // The Chinese console code page; keep UTF-8 where the build lacks it.
+        if (QTextCodec *gbk = QTextCodec::codecForName("GBK"))
+            codec = gbk;
+    }
+    return codec;
+}
 
 CommandDecoder::CommandDecoder()
     : decoder(commandOutputCodec(currentPlatform())->makeDecoder())

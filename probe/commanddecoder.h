@@ -5,9 +5,14 @@
 
 #include <memory>
 
+class QTextCodec;
 class QTextDecoder;
+struct PlatformKind;
 
-// A command's output as text while it arrives, as commandOutputText makes it of the whole:
+// The codec for a command's output on the given platform.
+QTextCodec *commandOutputCodec(const PlatformKind &platform);
+
+// A command's output as text while it arrives (commandOutputText is it of the whole):
 // decoded for the running platform (GBK on Windows, UTF-8 elsewhere), carriage returns removed,
 // every run of n line feeds shortened to ceil(n/4). A run of line feeds is told once it ends.
 class CommandDecoder

@@ -87,8 +87,8 @@ bool openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode)
         QIODevice::WriteOnly | QIODevice::Append);
 }
 
-bool replaceFile(
-    const QString &path, FileOwner owner, const std::function<bool(QIODevice &)> &write, bool inPlaceFallback)
+bool replaceFile(const QString &path, FileOwner owner, const std::function<bool(QIODevice &)> &write,
+    bool inPlaceFallback, int permissions)
 {
     QByteArray target = QFile::encodeName(path);
     struct stat info;
@@ -121,7 +121,8 @@ bool replaceFile(
         }
         return writeAll(direct, write);
     }
-    if (replacing && fchmod(fd, info.st_mode & 07777) != 0) {
+    const int mode = permissions >= 0 ? permissions : replacing ? int(info.st_mode & 07777) : -1;
+    if (mode >= 0 && fchmod(fd, mode_t(mode)) != 0) {
         ::close(fd);
         ::unlink(temporary.constData());
         return false;
@@ -145,7 +146,7 @@ bool openRegularFile(QFile &file, const QString &path, QIODevice::OpenMode mode)
 }
 
 bool replaceFile(
-    const QString &path, FileOwner, const std::function<bool(QIODevice &)> &write, bool inPlaceFallback)
+    const QString &path, FileOwner, const std::function<bool(QIODevice &)> &write, bool inPlaceFallback, int)
 {
     QSaveFile file(path);
     file.setDirectWriteFallback(inPlaceFallback);

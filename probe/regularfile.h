@@ -30,8 +30,9 @@ enum class FileOwner {
 // Writes a file anew: write() fills a new file beside it, which then takes its place in one
 // step, so on failure the old file stays as it was. An existing file's permissions are kept.
 // With inPlaceFallback a regular file whose folder takes no new file is overwritten in place
-// instead. False when refused or any byte could not be written.
+// instead. permissions, when given (e.g. 0644), are the new file's whatever stood there. False
+// when refused or any byte could not be written.
 bool replaceFile(const QString &path, FileOwner owner, const std::function<bool(QIODevice &)> &write,
-    bool inPlaceFallback = false);
+    bool inPlaceFallback = false, int permissions = -1);
 
 #endif

@@ -3,7 +3,7 @@
 #include "app/cli/historycommand.h"
 #include "app/cli/scancommand.h"
 #include "app/cli/terminal.h"
-#include "check/historytext.h"
+#include "check/columns.h"
 #include "check/metricsfile.h"
 #include "check/script.h"
 

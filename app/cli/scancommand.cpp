@@ -1,5 +1,6 @@
 #include "app/cli/scancommand.h"
 #include "app/cli/terminal.h"
+#include "check/columns.h"
 #include "probe/scanengine.h"
 #include "probe/stopsignals.h"
 

@@ -1,5 +1,4 @@
 #include "app/cli/terminal.h"
-#include "check/historytext.h"
 #include "check/textfile.h"
 
 #include <QTextCodec>
@@ -24,9 +23,4 @@ int fail(const QString &message)
 {
     print(stderr, message);
     return 2;
-}
-
-QString padded(const QString &text, int width)
-{
-    return text + QString(qMax(0, width - terminalColumns(text)), QLatin1Char(' '));
 }

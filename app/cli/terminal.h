@@ -15,7 +15,4 @@ void printBytes(FILE *stream, const QByteArray &bytes);
 // Prints the message on standard error; returns 2, the exit code of a run that could not be made.
 int fail(const QString &message);
 
-// The text padded with blanks to the given terminal width (terminalColumns, check/historytext.h).
-QString padded(const QString &text, int width);
-
 #endif

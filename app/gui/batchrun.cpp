@@ -25,7 +25,6 @@ namespace
 int commandBoundMs = kCommandTimeoutMs;
 int pageBoundMs = kHttpTimeoutMs;
 int parallelChecks = kParallelChecks;
-QString metricsPath;
 
 // Cancels the run once its window is really closed (hidden by the program, not minimised): a
 // question on closing may still keep the window, and the run with it.
@@ -82,19 +81,6 @@ void setParallelChecks(int checks)
     parallelChecks = checks > 0 ? checks : kParallelChecks;
 }
 
-bool setWindowMetricsPath(const QString &path)
-{
-    if (!path.isEmpty() && !isMetricsFilePath(path))
-        return false;
-    metricsPath = path;
-    return true;
-}
-
-QString windowMetricsPath()
-{
-    return metricsPath;
-}
-
 BatchRun::BatchRun(QWidget *window, Ui_fromlanrik *ui, ScriptPage &script, ResultsView &results,
     PicturePanel &pictures, HistoryThread &history)
     : window(window)
@@ -127,18 +113,17 @@ void BatchRun::run()
     const std::shared_ptr<RunRecords> records = results.currentRun();
 
     // netcheck.ini is read for every run, so an edit counts from the next run on.
+    // A name the collector would not read writes no file at all.
     const QString metricsFile = readSettings(settingsPath()).metricsFile;
-    const bool metricsNamed = setWindowMetricsPath(metricsFile);
-    if (!metricsNamed)
-        setWindowMetricsPath(QString()); // nor the file an earlier run wrote
+    const bool metricsNamed = metricsFile.isEmpty() || isMetricsFilePath(metricsFile);
 
     auto *recorders = new RunRecorders;
     recorders->add(new DailyLogRecorder);
     auto *historyRecorder = new HistoryRecorder(&history);
     recorders->add(historyRecorder);
     recorders->add(new NotifyRecorder(historyRecorder));
-    if (!metricsPath.isEmpty())
-        recorders->add(new MetricsRecorder(metricsPath));
+    if (metricsNamed && !metricsFile.isEmpty())
+        recorders->add(new MetricsRecorder(metricsFile));
     // The states come after the run; by then the table may show a later one.
     QObject::connect(historyRecorder, &HistoryRecorder::statesKnown, window,
         [run = std::weak_ptr<RunRecords>(records)](

@@ -15,12 +15,6 @@ class QWidget;
 void setCheckBounds(int commandMs, int pageMs);
 void setParallelChecks(int checks);
 
-// Where the window's runs write their metrics file for a node exporter, as the settings name it;
-// empty (the default) for none. A path that cannot take one (its name not ending in ".prom") is
-// refused: false, and the path kept.
-bool setWindowMetricsPath(const QString &path);
-QString windowMetricsPath();
-
 // A batch run in the window: every check line of the script table as it is now, each result
 // shown in its row as soon as its check ends; on its device label, in the day's log, in the
 // history (whose states then show in the tooltips), in the metrics file when one is set and, when

@@ -266,6 +266,8 @@ private slots:
         for (const CheckLine &line : checkLinesOf(readScriptFile(file.fileName()).text))
             aliases << line.alias;
         QTEST(aliases.join(' '), "aliases");
+        // Read a block at a time, as --check reads it, the same lines.
+        QCOMPARE(streamed(file.fileName()), asText(checkLinesOf(readScriptFile(file.fileName()).text)));
     }
 
     // A portable build keeps its files beside the program; an installed one in the user's data

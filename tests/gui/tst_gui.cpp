@@ -236,7 +236,6 @@ private slots:
         setCheckBounds(0, 0);
         setScheduleSecondMs(0);
         setFixedClock(QDateTime());
-        setWindowMetricsPath(QString());
         setNotifyBounds(0, 0, 0);
     }
 
